@@ -1,0 +1,53 @@
+# The two commands a new user runs: `make run` and `make test`.
+# Both install what is missing, configure and build first.
+
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+PROGRAM := $(BUILD_DIR)/sylvaro-lite/sylvaro-lite
+ifeq ($(CI),true)
+WERROR ?= ON
+endif
+WERROR ?= OFF
+CMAKE_ARGS ?=
+
+.PHONY: all deps configure build run test bench asan format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	    -DSYLVARO_WERROR=$(WERROR) $(CMAKE_ARGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	    echo "make run: no display (DISPLAY and WAYLAND_DISPLAY are unset); start it from a desktop session or with 'xvfb-run -a make run'."; \
+	    exit 1; \
+	fi
+	@$(PROGRAM)
+
+test: build
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+	    ctest --output-on-failure --timeout 300 -j2
+
+bench: deps
+	@cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DSYLVARO_BUILD_BENCH=ON -DSYLVARO_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD_DIR)-bench
+	@cmake --build $(BUILD_DIR)-bench --target run-bench
+
+asan: deps
+	@cmake --preset asan-ubsan >/dev/null
+	@cmake --build --preset asan-ubsan
+	@ctest --preset asan-ubsan
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench build-debug build-asan
