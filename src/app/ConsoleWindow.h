@@ -1,0 +1,78 @@
+#pragma once
+
+#include "Services.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QPushButton;
+
+namespace sylvaro::engine {
+class SoundEngine;
+}
+
+namespace sylvaro::app {
+
+class BackgroundChannels;
+class ConsoleStartup;
+class PictureArea;
+class VolumeControls;
+
+// The console window (`frmmain`). It composes the panels that own the sound
+// controls, holds the menu bar and the action buttons, and hands start-up and
+// shutdown to ConsoleStartup. UI thread only.
+class ConsoleWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit ConsoleWindow(Services services, QWidget* parent = nullptr);
+    ~ConsoleWindow() override;
+
+    // The console's load handler; call once after construction.
+    void load();
+
+    engine::SoundEngine& engine() { return *m_engine; }
+    ConsoleStartup& startup() { return *m_startup; }
+    const Services& services() const { return m_services; }
+
+    BackgroundChannels* backgroundChannels() const { return m_channels; }
+    VolumeControls* volumes() const { return m_volumes; }
+    PictureArea* picture() const { return m_picture; }
+    QPushButton* exitButton() const { return m_exit; }
+    QPushButton* enableConsoleButton() const { return m_enableConsole; }
+    QListWidget* deviceList() const { return m_deviceList; }
+
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QMenu* alarmMenu() const { return m_alarmMenu; }
+    QMenu* optionsMenu() const { return m_optionsMenu; }
+    QMenu* helpMenu() const { return m_helpMenu; }
+    QAction* exitAction() const { return m_exitAction; }
+
+    static const QString kTitle;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildLayout();
+
+    Services m_services;
+    std::unique_ptr<engine::SoundEngine> m_engine;
+    BackgroundChannels* m_channels = nullptr;
+    VolumeControls* m_volumes = nullptr;
+    PictureArea* m_picture = nullptr;
+    QPushButton* m_exit = nullptr;
+    QPushButton* m_enableConsole = nullptr;
+    QListWidget* m_deviceList = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_alarmMenu = nullptr;
+    QMenu* m_optionsMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QAction* m_exitAction = nullptr;
+    std::unique_ptr<ConsoleStartup> m_startup;
+};
+
+} // namespace sylvaro::app

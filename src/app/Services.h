@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/AppDir.h"
+
+namespace sylvaro::core {
+class Dialogs;
+class TimerHost;
+class RandomSource;
+class WallClock;
+} // namespace sylvaro::core
+namespace sylvaro::engine {
+class AudioOutput;
+}
+
+namespace sylvaro::app {
+
+// What the console needs from outside: production passes the real ones,
+// tests pass virtual time, scripted dialogs, a seeded random source and a
+// fake or offline audio output.
+struct Services {
+    core::AppDir appDir;
+    core::TimerHost& timers;
+    core::Dialogs& dialogs;
+    core::RandomSource& random;
+    core::WallClock& clock;
+    engine::AudioOutput& audio;
+};
+
+} // namespace sylvaro::app

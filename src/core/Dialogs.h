@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace sylvaro::core {
+
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// One modal message box: the fixed text and title, the buttons and icon, and
+// optional detail text (the real cause, when it helps the user).
+struct MessageRequest {
+    QString text;
+    QString title;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    QString detail;
+};
+
+// Every modal question the program asks goes through here, so tests can
+// script the answers. Production shows Qt dialogs; the call blocks the
+// handler that makes it while timers keep firing.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MessageAnswer message(const MessageRequest& request) = 0;
+};
+
+} // namespace sylvaro::core

@@ -1,0 +1,33 @@
+#include "ScriptedDialogs.h"
+
+#include <algorithm>
+
+namespace sylvaro::core {
+
+MessageAnswer ScriptedDialogs::message(const MessageRequest& request) {
+    m_messages.push_back(request);
+    if (m_whileOpen) {
+        m_whileOpen(request);
+    }
+    if (!m_answers.empty()) {
+        const MessageAnswer a = m_answers.front();
+        m_answers.pop_front();
+        return a;
+    }
+    switch (request.buttons) {
+    case MessageButtons::YesNo:
+    case MessageButtons::YesNoCancel:
+        return MessageAnswer::Yes;
+    case MessageButtons::Ok:
+    case MessageButtons::OkCancel:
+        break;
+    }
+    return MessageAnswer::Ok;
+}
+
+int ScriptedDialogs::count(const QString& text) const {
+    return static_cast<int>(std::count_if(m_messages.begin(), m_messages.end(),
+                                          [&](const MessageRequest& r) { return r.text == text; }));
+}
+
+} // namespace sylvaro::core

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Dialogs.h"
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace sylvaro::core {
+
+// Dialogs for tests: records every request and answers from a script. With
+// the script empty a message is answered with its first button (OK or Yes).
+// `whileOpen` runs while a box is "open" - e.g. advancing virtual time.
+class ScriptedDialogs final : public Dialogs {
+public:
+    MessageAnswer message(const MessageRequest& request) override;
+
+    void answerNext(MessageAnswer answer) { m_answers.push_back(answer); }
+    void setWhileOpen(std::function<void(const MessageRequest&)> hook) {
+        m_whileOpen = std::move(hook);
+    }
+
+    const std::vector<MessageRequest>& messages() const { return m_messages; }
+    int count(const QString& text) const;
+    void clear() { m_messages.clear(); }
+
+private:
+    std::deque<MessageAnswer> m_answers;
+    std::vector<MessageRequest> m_messages;
+    std::function<void(const MessageRequest&)> m_whileOpen;
+};
+
+} // namespace sylvaro::core

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sylvaro::engine {
+
+class Mixer;
+
+// The sound card as the engine sees it: a list of output devices (the system
+// default first) and one open device that pulls from the mixer.
+class AudioOutput {
+public:
+    virtual ~AudioOutput() = default;
+
+    // Descriptions of the output devices; empty when there is no audio.
+    virtual std::vector<std::string> enumerate() = 0;
+    // Opens entry `index` of the last enumeration and starts pulling from
+    // `mixer`. Closes a device opened before. On failure returns false and
+    // says why in `error`.
+    virtual bool open(int index, Mixer& mixer, std::string& error) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+};
+
+} // namespace sylvaro::engine

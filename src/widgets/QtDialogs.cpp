@@ -1,0 +1,65 @@
+#include "QtDialogs.h"
+
+#include <QMessageBox>
+#include <QPointer>
+
+namespace sylvaro::widgets {
+
+namespace {
+
+QMessageBox::Icon toQt(core::MessageIcon icon) {
+    switch (icon) {
+    case core::MessageIcon::Information:
+        return QMessageBox::Information;
+    case core::MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case core::MessageIcon::Error:
+        return QMessageBox::Critical;
+    case core::MessageIcon::Question:
+        return QMessageBox::Question;
+    case core::MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toQt(core::MessageButtons buttons) {
+    switch (buttons) {
+    case core::MessageButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case core::MessageButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case core::MessageButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case core::MessageButtons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+} // namespace
+
+core::MessageAnswer QtDialogs::message(const core::MessageRequest& request) {
+    QMessageBox box(toQt(request.icon), request.title, request.text, toQt(request.buttons),
+                    m_parent);
+    box.setTextFormat(Qt::PlainText);
+    if (!request.detail.isEmpty()) {
+        box.setDetailedText(request.detail);
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return core::MessageAnswer::Ok;
+    case QMessageBox::Cancel:
+        return core::MessageAnswer::Cancel;
+    case QMessageBox::Yes:
+        return core::MessageAnswer::Yes;
+    case QMessageBox::No:
+        return core::MessageAnswer::No;
+    default:
+        // Escape or the title bar's close: Cancel where there is one, else OK.
+        return request.buttons == core::MessageButtons::Ok ? core::MessageAnswer::Ok
+                                                           : core::MessageAnswer::Cancel;
+    }
+}
+
+} // namespace sylvaro::widgets

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/Dialogs.h"
+
+class QWidget;
+
+namespace sylvaro::widgets {
+
+// The production dialogs: Qt message boxes with the program's exact texts,
+// titles, buttons and icons, modal to the given parent. UI thread only.
+class QtDialogs final : public core::Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    core::MessageAnswer message(const core::MessageRequest& request) override;
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace sylvaro::widgets
