@@ -36,7 +36,15 @@ QCheckBox* BackgroundChannels::box(int channel) const {
 }
 
 int BackgroundChannels::value(int channel) const {
-    return static_cast<int>(box(channel)->checkState());
+    switch (box(channel)->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    case Qt::Unchecked:
+        break;
+    }
+    return 0;
 }
 
 void BackgroundChannels::setValue(int channel, int value) {

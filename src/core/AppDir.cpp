@@ -30,7 +30,8 @@ AppDir AppDir::ofExecutable() {
 }
 
 QString AppDir::file(const QString& name) const {
-    return m_path + u'/' + withoutLeading(name);
+    const QString sep = m_path.endsWith(u'/') ? QString() : QStringLiteral("/");
+    return m_path + sep + withoutLeading(name);
 }
 
 QString AppDir::file(const QString& folder, const QString& name) const {
