@@ -1,0 +1,116 @@
+// The real console on the generated program folder, with SDL's disk driver
+// standing in for the sound card: what it writes is what the speakers play.
+
+#include "app/BackgroundChannels.h"
+#include "app/ConsoleStartup.h"
+#include "app/ConsoleWindow.h"
+#include "core/RandomSource.h"
+#include "core/ScriptedDialogs.h"
+#include "core/VirtualTimerHost.h"
+#include "core/VirtualWallClock.h"
+#include "engine/SdlAudioOutput.h"
+#include "engine/SoundEngine.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace sylvaro;
+
+namespace {
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_programDir = qEnvironmentVariable("SYLVARO_PROGRAM_DIR");
+        if (m_programDir.isEmpty() || !QFile::exists(m_programDir + QStringLiteral("/fire.wav"))) {
+            GTEST_SKIP() << "SYLVARO_PROGRAM_DIR does not point at a built program folder";
+        }
+        m_output = m_tmp.filePath(QStringLiteral("speakers.raw"));
+    }
+    void TearDown() override {
+        console.reset();
+        audio.reset();
+    }
+
+    void startConsole(const char* driver) {
+        qputenv("SDL_AUDIODRIVER", driver);
+        qputenv("SDL_DISKAUDIOFILE", m_output.toLocal8Bit());
+        audio = std::make_unique<engine::SdlAudioOutput>();
+        console = std::make_unique<app::ConsoleWindow>(app::Services{
+            core::AppDir(m_programDir), host, dialogs, random, clock, *audio});
+        console->load();
+        console->show();
+        host.advance(app::ConsoleStartup::kStartupIntervalMs);
+    }
+
+    // Peak of the samples the device wrote after `fromByte`.
+    double peakSince(qint64 fromByte) const {
+        QFile f(m_output);
+        if (!f.open(QIODevice::ReadOnly) || !f.seek(fromByte)) {
+            return 0.0;
+        }
+        const QByteArray data = f.readAll();
+        const auto* samples = reinterpret_cast<const float*>(data.constData());
+        double peak = 0.0;
+        for (qsizetype i = 0; i < data.size() / qsizetype(sizeof(float)); ++i) {
+            peak = std::max(peak, double(std::fabs(samples[i])));
+        }
+        return peak;
+    }
+    qint64 written() const { return QFileInfo(m_output).size(); }
+
+    // Waits in real time for the audio thread to write `bytes` more.
+    qint64 waitForMore(qint64 bytes) const {
+        const qint64 target = written() + bytes;
+        for (int i = 0; i < 500 && written() < target; ++i) {
+            QThread::msleep(10);
+        }
+        return written();
+    }
+
+    QTemporaryDir m_tmp;
+    QString m_programDir;
+    QString m_output;
+    core::VirtualTimerHost host;
+    core::ScriptedDialogs dialogs;
+    core::RandomSource random{3};
+    core::VirtualWallClock clock{host, QDateTime::currentDateTime()};
+    std::unique_ptr<engine::SdlAudioOutput> audio;
+    std::unique_ptr<app::ConsoleWindow> console;
+};
+
+constexpr qint64 kQuarterSecond = 48000 / 4 * 2 * sizeof(float);
+
+} // namespace
+
+TEST_F(EndToEnd, FireCracklingReachesTheSpeakersWhenTickedAndStopsWhenCleared) {
+    startConsole("disk");
+    ASSERT_TRUE(console->engine().isReady())
+        << (dialogs.messages().empty() ? "" : dialogs.messages().back().detail.toStdString());
+    EXPECT_EQ(console->engine().bufferCount(), engine::kBufferCount);
+
+    qint64 mark = waitForMore(kQuarterSecond);
+    EXPECT_EQ(peakSince(0), 0.0) << "sound before anything was ticked";
+
+    console->backgroundChannels()->box(1)->setChecked(true);
+    waitForMore(kQuarterSecond * 2);
+    EXPECT_GT(peakSince(mark + kQuarterSecond), 0.01) << "the fire is not in the output";
+
+    console->backgroundChannels()->box(1)->setChecked(false);
+    mark = waitForMore(kQuarterSecond);
+    waitForMore(kQuarterSecond);
+    EXPECT_EQ(peakSince(mark), 0.0) << "the fire went on after clearing its box";
+}
+
+TEST_F(EndToEnd, WithoutAWorkingAudioDriverTheFailureMessageAppearsAndRepeats) {
+    startConsole("no-such-driver");
+    EXPECT_FALSE(console->engine().isReady());
+    EXPECT_EQ(dialogs.count(app::ConsoleStartup::kStartupFailedText), 1);
+    host.advance(3000);
+    EXPECT_EQ(dialogs.count(app::ConsoleStartup::kStartupFailedText), 2);
+}
