@@ -1,0 +1,388 @@
+#include "Sound.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <optional>
+
+namespace assetgen {
+
+namespace {
+
+constexpr double kTargetRmsDb = -20.0;
+constexpr double kLoopCrossfadeSeconds = 0.5;
+
+std::size_t toFrames(double seconds) {
+    return static_cast<std::size_t>(std::lround(std::max(0.0, seconds) * kSampleRate));
+}
+
+double glideAt(const std::vector<Point>& glide, double u) {
+    if (glide.empty()) {
+        return 1.0;
+    }
+    if (u <= glide.front().at) {
+        return glide.front().value;
+    }
+    for (std::size_t i = 1; i < glide.size(); ++i) {
+        const Point& a = glide[i - 1];
+        const Point& b = glide[i];
+        if (u <= b.at) {
+            const double span = b.at - a.at;
+            return span <= 0.0 ? b.value : a.value + (b.value - a.value) * (u - a.at) / span;
+        }
+    }
+    return glide.back().value;
+}
+
+struct Partial {
+    double ratio;
+    double gain;
+    double damping; // extra decay per second, so bright partials die first
+};
+
+std::vector<Partial> partialsOf(const Call& call) {
+    static constexpr std::array kBell{0.5, 1.0, 1.19, 1.5, 2.0, 2.5, 2.67, 3.0, 4.0, 5.33};
+    static constexpr std::array kBar{1.0, 2.756, 5.404, 8.933};
+
+    std::vector<Partial> partials;
+    for (int k = 0; k < call.partials; ++k) {
+        const double gain = 1.0 / std::pow(k + 1.0, call.rolloff);
+        switch (call.timbre) {
+        case Timbre::Harmonic:
+            partials.push_back({k + 1.0, gain, 0.0});
+            break;
+        case Timbre::Odd:
+            partials.push_back({2.0 * k + 1.0, 1.0 / std::pow(2.0 * k + 1.0, call.rolloff), 0.0});
+            break;
+        case Timbre::Bell:
+            if (k < static_cast<int>(kBell.size())) {
+                partials.push_back({kBell[k], gain, 0.5 * k});
+            }
+            break;
+        case Timbre::Bar:
+            if (k < static_cast<int>(kBar.size())) {
+                partials.push_back({kBar[k], gain, 12.0 * k});
+            }
+            break;
+        }
+    }
+    return partials;
+}
+
+// Partials above this would alias.
+constexpr double kHighestPartialHz = 0.45 * kSampleRate;
+
+// Sum of whole-number partials; sin(n*phase) comes from the Chebyshev recurrence
+// instead of one sine per partial, which matters for the 40-partial drones.
+double harmonicTone(const std::vector<Partial>& partials, double phase, double hz) {
+    const double twoCos = 2.0 * std::cos(phase);
+    double previous = 0.0;
+    double current = std::sin(phase);
+    int n = 1;
+    double tone = 0.0;
+    for (const Partial& p : partials) {
+        if (p.ratio * hz >= kHighestPartialHz) {
+            break;
+        }
+        for (; n < static_cast<int>(p.ratio); ++n) {
+            const double next = twoCos * current - previous;
+            previous = current;
+            current = next;
+        }
+        tone += p.gain * current;
+    }
+    return tone;
+}
+
+double inharmonicTone(const std::vector<Partial>& partials, double phase, double hz, double t) {
+    double tone = 0.0;
+    for (const Partial& p : partials) {
+        if (p.ratio * hz < kHighestPartialHz) {
+            tone += p.gain * std::exp(-p.damping * t) * std::sin(p.ratio * phase);
+        }
+    }
+    return tone;
+}
+
+void scaleToPeak(std::vector<double>& samples, double peak) {
+    double loudest = 0.0;
+    for (const double s : samples) {
+        loudest = std::max(loudest, std::abs(s));
+    }
+    if (loudest > 0.0) {
+        for (double& s : samples) {
+            s *= peak / loudest;
+        }
+    }
+}
+
+// White noise through an optional high-pass and low-pass, at unit RMS.
+std::vector<double> bandNoise(std::size_t frames, double lowHz, double highHz, Rng& rng) {
+    std::vector<double> out(frames);
+    std::optional<Biquad> high;
+    std::optional<Biquad> low;
+    if (lowHz > 0.0) {
+        high = Biquad::highpass(lowHz);
+    }
+    if (highHz > 0.0) {
+        low = Biquad::lowpass(highHz);
+    }
+    const std::size_t warmUp = 8192; // lets the filters settle before the first kept sample
+    double sumSquares = 0.0;
+    for (std::size_t i = 0; i < frames + warmUp; ++i) {
+        double x = rng.bipolar();
+        if (high) {
+            x = high->process(x);
+        }
+        if (low) {
+            x = low->process(x);
+        }
+        if (i >= warmUp) {
+            out[i - warmUp] = x;
+            sumSquares += x * x;
+        }
+    }
+    const double rms =
+        std::sqrt(sumSquares / static_cast<double>(std::max<std::size_t>(1, frames)));
+    if (rms > 0.0) {
+        for (double& x : out) {
+            x /= rms;
+        }
+    }
+    return out;
+}
+
+// Folds the `fade` samples past `frames` over the start with an equal-power crossfade,
+// so the result's last sample runs into its first one like any other pair of samples.
+std::vector<double> foldIntoLoop(const std::vector<double>& longer, std::size_t frames,
+                                 std::size_t fade) {
+    std::vector<double> out(longer.begin(), longer.begin() + static_cast<long>(frames));
+    for (std::size_t i = 0; i < fade; ++i) {
+        const double angle = std::numbers::pi / 2.0 * static_cast<double>(i) / fade;
+        out[i] = longer[i] * std::sin(angle) + longer[frames + i] * std::cos(angle);
+    }
+    return out;
+}
+
+void addBed(const Recipe& recipe, const Rng& root, Audio& audio) {
+    const Bed& bed = recipe.bed;
+    const std::size_t frames = audio.frames();
+    const std::size_t fade =
+        recipe.loop ? std::min(frames / 4, toFrames(kLoopCrossfadeSeconds)) : 0;
+    // A loop's swell must complete whole cycles, or it would jump at the loop point.
+    double cycles = bed.swellHz * recipe.seconds;
+    if (recipe.loop && bed.swellHz > 0.0) {
+        cycles = std::max(1.0, std::round(cycles));
+    }
+
+    for (std::size_t ch = 0; ch < audio.channels.size(); ++ch) {
+        Rng rng = root.fork(1 + ch);
+        std::vector<double> body = bandNoise(frames + fade, bed.lowHz, bed.highHz, rng);
+        std::vector<double> hiss;
+        if (bed.hiss > 0.0) {
+            hiss = bandNoise(frames + fade, 2500.0, 9000.0, rng);
+        }
+        if (recipe.loop) {
+            body = foldIntoLoop(body, frames, fade);
+            if (!hiss.empty()) {
+                hiss = foldIntoLoop(hiss, frames, fade);
+            }
+        }
+        const double phaseOffset = 0.6 * static_cast<double>(ch); // stereo waves arrive apart
+        std::vector<double>& out = audio.channels[ch];
+        for (std::size_t i = 0; i < frames; ++i) {
+            double crest = 1.0;
+            if (bed.swellHz > 0.0) {
+                const double phase = kTwoPi * cycles * static_cast<double>(i) / frames;
+                crest = 0.5 - 0.5 * std::cos(phase + phaseOffset);
+                if (bed.sharpness != 1.0) {
+                    crest = std::pow(crest, bed.sharpness);
+                }
+            }
+            double x = body[i] * (1.0 - bed.swell + bed.swell * crest);
+            if (!hiss.empty()) {
+                x += hiss[i] * bed.hiss * crest * crest;
+            }
+            out[i] += bed.level * x;
+        }
+    }
+}
+
+void addLayer(const Recipe& recipe, const Layer& layer, Rng& rng, Audio& audio) {
+    const std::size_t frames = audio.frames();
+    const double span = recipe.loop ? recipe.seconds : recipe.seconds - layer.at;
+    const int count = layer.perSecond > 0.0
+                          ? std::max(1, static_cast<int>(std::lround(layer.perSecond * span)))
+                          : 1;
+    const bool stereo = audio.channels.size() == 2;
+
+    for (int k = 0; k < count; ++k) {
+        double pitch = 1.0 + layer.pitchSpread * rng.bipolar();
+        if (!layer.notes.empty()) {
+            pitch = layer.notes[static_cast<std::size_t>(
+                rng.below(static_cast<int>(layer.notes.size())))];
+        }
+        const std::vector<double> call = renderCall(layer.call, pitch, rng);
+        const double callSeconds = static_cast<double>(call.size()) / kSampleRate;
+
+        double start = layer.at;
+        if (layer.perSecond > 0.0 && layer.regular) {
+            start = layer.at + span * k / count;
+        } else if (layer.perSecond > 0.0) {
+            // One-shots keep scattered calls whole; loops may wrap them around.
+            const double room = recipe.loop ? span : std::max(0.0, span - callSeconds);
+            start = layer.at + room * rng.uniform();
+        }
+        const auto [left, right] = panGains(stereo ? layer.panSpread * rng.bipolar() : 0.0);
+
+        const std::size_t offset = toFrames(start);
+        for (std::size_t j = 0; j < call.size(); ++j) {
+            std::size_t index = offset + j;
+            if (recipe.loop) {
+                index %= frames;
+            } else if (index >= frames) {
+                break;
+            }
+            const double x = layer.level * call[j];
+            if (stereo) {
+                audio.channels[0][index] += x * left;
+                audio.channels[1][index] += x * right;
+            } else {
+                audio.channels[0][index] += x;
+            }
+        }
+    }
+}
+
+void fadeEnds(Audio& audio, double seconds) {
+    const std::size_t frames = audio.frames();
+    const double fadeIn =
+        std::max(1.0, static_cast<double>(toFrames(std::min(0.005, seconds / 10))));
+    const double fadeOut =
+        std::max(1.0, static_cast<double>(toFrames(std::min(0.04, seconds / 5))));
+    for (auto& channel : audio.channels) {
+        for (std::size_t i = 0; i < frames; ++i) {
+            channel[i] *= smoothStep(static_cast<double>(i) / fadeIn) *
+                          smoothStep(static_cast<double>(frames - 1 - i) / fadeOut);
+        }
+    }
+}
+
+void normalise(Audio& audio, double peakDb) {
+    double sumSquares = 0.0;
+    double peak = 0.0;
+    std::size_t count = 0;
+    for (const auto& channel : audio.channels) {
+        for (const double x : channel) {
+            sumSquares += x * x;
+            peak = std::max(peak, std::abs(x));
+        }
+        count += channel.size();
+    }
+    if (peak <= 0.0) {
+        return;
+    }
+    const double rms = std::sqrt(sumSquares / static_cast<double>(count));
+    const double gain = std::min(dbToGain(kTargetRmsDb) / rms, dbToGain(peakDb) / peak);
+    for (auto& channel : audio.channels) {
+        for (double& x : channel) {
+            x *= gain;
+        }
+    }
+}
+
+} // namespace
+
+std::vector<double> renderCall(const Call& call, double pitchScale, Rng& rng) {
+    const std::size_t syllable = std::max<std::size_t>(1, toFrames(call.seconds));
+    const int syllables = std::max(1, call.syllables);
+    std::vector<std::size_t> gaps(static_cast<std::size_t>(syllables), 0);
+    std::size_t total = 0;
+    for (int s = 0; s < syllables; ++s) {
+        double gap = call.gap;
+        if (call.gapEnd >= 0.0 && syllables > 1) {
+            gap += (call.gapEnd - call.gap) * s / (syllables - 1);
+        }
+        gaps[static_cast<std::size_t>(s)] = s + 1 < syllables ? toFrames(gap) : 0;
+        total += syllable + gaps[static_cast<std::size_t>(s)];
+    }
+
+    const std::vector<Partial> partials = partialsOf(call);
+    double partialPower = 0.0;
+    for (const Partial& p : partials) {
+        partialPower += p.gain * p.gain / 2.0;
+    }
+    // Scales the tone to the RMS of uniform noise so `noise` is a fair mix ratio.
+    const double toneScale = partialPower > 0.0 ? std::sqrt(1.0 / 3.0 / partialPower) : 0.0;
+    const double attack = std::max(call.attack, 1e-4);
+    const double release = std::max(call.release, 1e-4);
+    const bool harmonic = call.timbre == Timbre::Harmonic || call.timbre == Timbre::Odd;
+
+    std::vector<double> out(total, 0.0);
+    std::size_t pos = 0;
+    double hz = call.hz * pitchScale;
+    for (int s = 0; s < syllables; ++s) {
+        double phase = 0.0;
+        for (std::size_t i = 0; i < syllable; ++i) {
+            const double t = static_cast<double>(i) / kSampleRate;
+            const double u = static_cast<double>(i) / static_cast<double>(syllable);
+            double x = rng.bipolar();
+            if (hz > 0.0) {
+                const double f = hz * glideAt(call.glide, u) *
+                                 (1.0 + call.vibrato * std::sin(kTwoPi * call.vibratoHz * t));
+                phase += kTwoPi * f / kSampleRate;
+                const double tone = harmonic ? harmonicTone(partials, phase, f)
+                                             : inharmonicTone(partials, phase, f, t);
+                x = (1.0 - call.noise) * tone * toneScale + call.noise * x;
+            }
+            double env = smoothStep(t / attack) * smoothStep((call.seconds - t) / release);
+            if (call.decay > 0.0) {
+                env *= std::exp(-t / call.decay);
+            }
+            if (call.pulse > 0.0) {
+                env *= 1.0 - call.pulse * (0.5 + 0.5 * std::cos(kTwoPi * call.pulseHz * t));
+            }
+            out[pos + i] = x * env;
+        }
+        pos += syllable + gaps[static_cast<std::size_t>(s)];
+        hz *= call.step;
+    }
+
+    if (call.formantHz > 0.0) {
+        const double from = call.formantHz * pitchScale;
+        const double to = (call.formantTo > 0.0 ? call.formantTo : call.formantHz) * pitchScale;
+        Biquad formant = Biquad::bandpass(from, call.formantQ);
+        constexpr std::size_t kRetuneEvery = 64;
+        for (std::size_t i = 0; i < total; ++i) {
+            if (to != from && i % kRetuneEvery == 0) {
+                const double u = static_cast<double>(i) / static_cast<double>(total);
+                formant.retuneBandpass(from * std::pow(to / from, u), call.formantQ);
+            }
+            out[i] = formant.process(out[i]);
+        }
+    }
+    scaleToPeak(out, 1.0);
+    return out;
+}
+
+Audio renderRecipe(const Recipe& recipe) {
+    const Rng root(seedFor(recipe.file));
+    Audio audio;
+    audio.channels.assign(static_cast<std::size_t>(std::max(1, recipe.channels)),
+                          std::vector<double>(toFrames(recipe.seconds), 0.0));
+    if (recipe.bed.level > 0.0) {
+        addBed(recipe, root, audio);
+    }
+    for (std::size_t i = 0; i < recipe.layers.size(); ++i) {
+        Rng rng = root.fork(100 + i);
+        addLayer(recipe, recipe.layers[i], rng, audio);
+    }
+    if (!recipe.loop) {
+        fadeEnds(audio, recipe.seconds);
+    }
+    normalise(audio, recipe.peakDb);
+    return audio;
+}
+
+} // namespace assetgen
