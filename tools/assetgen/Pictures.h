@@ -1,0 +1,29 @@
+// The built-in scene pictures, painted with QPainter.
+#pragma once
+
+#include <QImage>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace assetgen {
+
+inline constexpr int kPictureWidth = 320;
+inline constexpr int kPictureHeight = 240;
+
+struct Picture {
+    std::string file; // inside images/; ".gif" files are written as GIF, the rest as JPEG
+    void (*paint)(QImage&);
+};
+
+const std::vector<Picture>& pictures();
+
+// Paints one picture at the standard size.
+QImage paintPicture(const Picture& picture);
+
+// Both throw std::runtime_error with the path and the reason on failure.
+void writeJpeg(const std::filesystem::path& path, const QImage& image);
+// Quantises to a 256-colour palette.
+void writeGif(const std::filesystem::path& path, const QImage& image);
+
+} // namespace assetgen
