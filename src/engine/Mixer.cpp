@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -45,16 +46,40 @@ float attenuation(int hundredthsDb) {
     return static_cast<float>(std::pow(10.0, hundredthsDb / 2000.0));
 }
 
-template <typename S> constexpr float kSampleScale = std::is_same_v<S, float> ? 1.0f : 1.0f / 32768;
+// The four sample layouts a PcmData can hold.
+enum class Layout { MonoS16, StereoS16, MonoF32, StereoF32 };
 
 // Per-frame gains: frame i of a run gets l + dl * i (dl, dr are 0 when steady).
 struct Gains {
     float l, r, dl, dr;
 };
 
+// The kernels below are compiled twice, for baseline x86-64 and for AVX2
+// machines, and the best one is picked when the program loads (not under the
+// thread sanitizer, whose start-up cannot run that choice).
+#if defined(__x86_64__) && defined(__has_attribute) && !defined(__SANITIZE_THREAD__)
+#if __has_attribute(target_clones)
+#define SYLVARO_MIX_KERNEL [[gnu::target_clones("arch=x86-64-v3", "default")]]
+#endif
+#endif
+#ifndef SYLVARO_MIX_KERNEL
+#define SYLVARO_MIX_KERNEL
+#endif
+
+template <typename S> Gains scaledForSamples(Gains g) {
+    if constexpr (std::is_same_v<S, float>) {
+        return g;
+    } else {
+        constexpr float k = 1.0f / 32768;
+        return {g.l * k, g.r * k, g.dl * k, g.dr * k};
+    }
+}
+
 // Rates match: straight multiply-add over a contiguous run of source frames.
 template <typename S, int Ch, bool Ramp>
-inline void mixDirect(const S* __restrict src, float* __restrict out, int n, Gains g) {
+[[gnu::always_inline]] inline void mixDirect(const S* __restrict src, float* __restrict out, int n,
+                                             Gains g) {
+    g = scaledForSamples<S>(g);
     for (int i = 0; i < n; ++i) {
         const float gl = Ramp ? g.l + g.dl * static_cast<float>(i) : g.l;
         const float gr = Ramp ? g.r + g.dr * static_cast<float>(i) : g.r;
@@ -65,11 +90,56 @@ inline void mixDirect(const S* __restrict src, float* __restrict out, int n, Gai
     }
 }
 
+#if defined(__GNUC__)
+// Eight samples of a source in one vector.
+template <typename S> struct EightSamples;
+template <> struct EightSamples<std::int16_t> {
+    typedef std::int16_t type __attribute__((vector_size(16)));
+};
+template <> struct EightSamples<float> { typedef float type __attribute__((vector_size(32))); };
+
+// Mono at a steady gain, eight frames at a time: each sample is widened to a
+// (left, right) pair and scaled by (gl, gr), so there is no de-interleaving.
+template <typename S>
+[[gnu::always_inline]] inline void mixMonoSteady(const S* __restrict src, float* __restrict out,
+                                                 int n, Gains g) {
+    using Floats = EightSamples<float>::type;
+    using Samples = typename EightSamples<S>::type;
+    g = scaledForSamples<S>(g);
+    const Floats pair = {g.l, g.r, g.l, g.r, g.l, g.r, g.l, g.r};
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        Samples raw;
+        std::memcpy(&raw, src + i, sizeof raw);
+        const Floats f = __builtin_convertvector(raw, Floats);
+        Floats lo;
+        Floats hi;
+        std::memcpy(&lo, out + 2 * i, sizeof lo);
+        std::memcpy(&hi, out + 2 * i + 8, sizeof hi);
+        lo += __builtin_shufflevector(f, f, 0, 0, 1, 1, 2, 2, 3, 3) * pair;
+        hi += __builtin_shufflevector(f, f, 4, 4, 5, 5, 6, 6, 7, 7) * pair;
+        std::memcpy(out + 2 * i, &lo, sizeof lo);
+        std::memcpy(out + 2 * i + 8, &hi, sizeof hi);
+    }
+    for (; i < n; ++i) {
+        const float v = static_cast<float>(src[i]);
+        out[2 * i] += v * g.l;
+        out[2 * i + 1] += v * g.r;
+    }
+}
+#else
+template <typename S> void mixMonoSteady(const S* src, float* out, int n, Gains g) {
+    mixDirect<S, 1, false>(src, out, n, g);
+}
+#endif
+
 // Rates differ: linear interpolation between frames idx and idx + 1, both of
 // which the caller guarantees to lie inside the sound. Returns the cursor.
 template <typename S, int Ch>
-inline std::uint64_t mixLinear(const S* __restrict src, float* __restrict out, int n,
-                               std::uint64_t cursor, std::uint64_t step, Gains g) {
+[[gnu::always_inline]] inline std::uint64_t
+mixLinear(const S* __restrict src, float* __restrict out, int n, std::uint64_t cursor,
+          std::uint64_t step, Gains g) {
+    g = scaledForSamples<S>(g);
     for (int i = 0; i < n; ++i) {
         const S* a = src + (cursor >> kFracBits) * Ch;
         const float f = static_cast<float>(static_cast<std::uint32_t>(cursor)) * kFracToFloat;
@@ -85,17 +155,143 @@ inline std::uint64_t mixLinear(const S* __restrict src, float* __restrict out, i
     return cursor;
 }
 
-// One interpolated frame between `a` and `b`, where b is the loop start, or
-// null past the end of a once-played sound (silence).
+// One interpolated frame between `frame` and `next`, where next is the loop
+// start, or null past the end of a once-played sound (silence).
 template <typename S, int Ch>
-inline void mixEdge(const S* a, const S* b, float* out, float f, Gains g) {
-    const float al = static_cast<float>(a[0]);
-    const float ar = static_cast<float>(a[Ch - 1]);
-    const float bl = b ? static_cast<float>(b[0]) : 0.0f;
-    const float br = b ? static_cast<float>(b[Ch - 1]) : 0.0f;
+void mixEdge(const S* frame, const S* next, float* out, float f, Gains g) {
+    g = scaledForSamples<S>(g);
+    const float al = static_cast<float>(frame[0]);
+    const float ar = static_cast<float>(frame[Ch - 1]);
+    const float bl = next ? static_cast<float>(next[0]) : 0.0f;
+    const float br = next ? static_cast<float>(next[Ch - 1]) : 0.0f;
     out[0] += (al + (bl - al) * f) * g.l;
     out[1] += (ar + (br - ar) * f) * g.r;
 }
+
+template <typename S, int Ch> const S* frameAt(const void* data, std::uint64_t frame) {
+    return static_cast<const S*>(data) + frame * Ch;
+}
+
+// Steady runs go in slices, each after a prefetch of the samples one tile
+// ahead, so the memory requests of many voices spread over the work instead
+// of queueing up in bursts. `available` is how many frames the sound has from
+// src on.
+template <typename S, int Ch>
+[[gnu::always_inline]] inline void mixSteady(const S* src, std::uint64_t available, float* out,
+                                             int n, Gains g) {
+    constexpr int kSlice = 64;
+    constexpr int kLine = 64;
+    for (int i = 0; i < n; i += kSlice) {
+        const int m = std::min(kSlice, n - i);
+#if defined(__GNUC__)
+        if (static_cast<std::uint64_t>(i + kTileFrames + m) <= available) {
+            const char* ahead = reinterpret_cast<const char*>(src + (i + kTileFrames) * Ch);
+            for (std::size_t b = 0; b < m * Ch * sizeof(S); b += kLine) {
+                __builtin_prefetch(ahead + b, 0, 2);
+            }
+        }
+#endif
+        if constexpr (Ch == 1) {
+            mixMonoSteady<S>(src + i, out + 2 * i, m, g);
+        } else {
+            mixDirect<S, Ch, false>(src + i * Ch, out + 2 * i, m, g);
+        }
+    }
+}
+
+SYLVARO_MIX_KERNEL
+void mixDirectRun(Layout layout, const void* data, std::uint64_t frame, std::uint64_t length,
+                  float* out, int n, Gains g, bool ramp) {
+    const std::uint64_t available = length - frame;
+    switch (layout) {
+    case Layout::MonoS16:
+        return ramp ? mixDirect<std::int16_t, 1, true>(frameAt<std::int16_t, 1>(data, frame), out,
+                                                       n, g)
+                    : mixSteady<std::int16_t, 1>(frameAt<std::int16_t, 1>(data, frame), available,
+                                                 out, n, g);
+    case Layout::StereoS16:
+        return ramp ? mixDirect<std::int16_t, 2, true>(frameAt<std::int16_t, 2>(data, frame), out,
+                                                       n, g)
+                    : mixSteady<std::int16_t, 2>(frameAt<std::int16_t, 2>(data, frame), available,
+                                                 out, n, g);
+    case Layout::MonoF32:
+        return ramp ? mixDirect<float, 1, true>(frameAt<float, 1>(data, frame), out, n, g)
+                    : mixSteady<float, 1>(frameAt<float, 1>(data, frame), available, out, n, g);
+    case Layout::StereoF32:
+        return ramp ? mixDirect<float, 2, true>(frameAt<float, 2>(data, frame), out, n, g)
+                    : mixSteady<float, 2>(frameAt<float, 2>(data, frame), available, out, n, g);
+    }
+}
+
+SYLVARO_MIX_KERNEL
+std::uint64_t mixLinearRun(Layout layout, const void* data, float* out, int n, std::uint64_t cursor,
+                           std::uint64_t step, Gains g) {
+    switch (layout) {
+    case Layout::MonoS16:
+        return mixLinear<std::int16_t, 1>(static_cast<const std::int16_t*>(data), out, n, cursor,
+                                          step, g);
+    case Layout::StereoS16:
+        return mixLinear<std::int16_t, 2>(static_cast<const std::int16_t*>(data), out, n, cursor,
+                                          step, g);
+    case Layout::MonoF32:
+        return mixLinear<float, 1>(static_cast<const float*>(data), out, n, cursor, step, g);
+    case Layout::StereoF32:
+        return mixLinear<float, 2>(static_cast<const float*>(data), out, n, cursor, step, g);
+    }
+    return cursor;
+}
+
+void mixEdgeFrame(Layout layout, const void* data, std::uint64_t frame, bool wrap, float* out,
+                  float f, Gains g) {
+    switch (layout) {
+    case Layout::MonoS16:
+        return mixEdge<std::int16_t, 1>(frameAt<std::int16_t, 1>(data, frame),
+                                        wrap ? frameAt<std::int16_t, 1>(data, 0) : nullptr, out, f,
+                                        g);
+    case Layout::StereoS16:
+        return mixEdge<std::int16_t, 2>(frameAt<std::int16_t, 2>(data, frame),
+                                        wrap ? frameAt<std::int16_t, 2>(data, 0) : nullptr, out, f,
+                                        g);
+    case Layout::MonoF32:
+        return mixEdge<float, 1>(frameAt<float, 1>(data, frame),
+                                 wrap ? frameAt<float, 1>(data, 0) : nullptr, out, f, g);
+    case Layout::StereoF32:
+        return mixEdge<float, 2>(frameAt<float, 2>(data, frame),
+                                 wrap ? frameAt<float, 2>(data, 0) : nullptr, out, f, g);
+    }
+}
+
+// Where a voice's samples are and how they are laid out.
+struct Source {
+    const void* data;
+    Layout layout;
+    std::uint64_t length;
+    std::size_t frameBytes;
+
+    explicit Source(const PcmData& pcm)
+        : data(pcm.s16.empty() ? static_cast<const void*>(pcm.f32.data()) : pcm.s16.data()),
+          layout(pcm.s16.empty() ? (pcm.channels == 1 ? Layout::MonoF32 : Layout::StereoF32)
+                                 : (pcm.channels == 1 ? Layout::MonoS16 : Layout::StereoS16)),
+          length(static_cast<std::uint64_t>(pcm.frames)),
+          frameBytes(static_cast<std::size_t>(pcm.channels) *
+                     (pcm.s16.empty() ? sizeof(float) : sizeof(std::int16_t))) {}
+
+    // Asks the cache for the frames the next tile will read, so the samples
+    // of dozens of voices do not arrive one miss at a time.
+    void prefetch(std::uint64_t frame, std::uint64_t frames) const {
+#if defined(__GNUC__)
+        constexpr std::size_t kLine = 64;
+        frames = std::min(frames, length - std::min(frame, length));
+        const char* p = static_cast<const char*>(data) + frame * frameBytes;
+        for (std::size_t b = 0; b < frames * frameBytes; b += kLine) {
+            __builtin_prefetch(p + b, 0, 2);
+        }
+#else
+        (void)frame;
+        (void)frames;
+#endif
+    }
+};
 
 } // namespace
 
@@ -133,16 +329,11 @@ private:
     enum class Edge { Continue, Stop };
     void consumeSeek();
     void updateGains(int outRate);
-    Gains gainsFor(float scale) const;
+    Gains gains() const;
     void advanceRamp(int frames);
     Edge reachEnd(std::uint64_t length);
-    template <typename S, int Ch>
-    bool mix(const PcmData& data, const S* src, float* out, int frames, int outRate);
-    template <typename S, int Ch>
-    bool mixSameRate(const S* src, std::uint64_t length, float* out, int frames);
-    template <typename S, int Ch>
-    bool mixResampled(const S* src, std::uint64_t length, float* out, int frames,
-                      std::uint64_t step);
+    bool mixSameRate(const Source& src, float* out, int frames);
+    bool mixResampled(const Source& src, float* out, int frames, std::uint64_t step);
 };
 
 void Mixer::Voice::reset(const PcmPtr& data) {
@@ -202,11 +393,11 @@ void Mixer::Voice::updateGains(int outRate) {
     }
 }
 
-Gains Mixer::Voice::gainsFor(float scale) const {
+Gains Mixer::Voice::gains() const {
     if (rampLeft > 0) {
-        return {(gainL + stepL) * scale, (gainR + stepR) * scale, stepL * scale, stepR * scale};
+        return {gainL + stepL, gainR + stepR, stepL, stepR};
     }
-    return {gainL * scale, gainR * scale, 0.0f, 0.0f};
+    return {gainL, gainR, 0.0f, 0.0f};
 }
 
 void Mixer::Voice::advanceRamp(int frames) {
@@ -246,17 +437,17 @@ Mixer::Voice::Edge Mixer::Voice::reachEnd(std::uint64_t length) {
     }
 }
 
-template <typename S, int Ch>
-bool Mixer::Voice::mixSameRate(const S* src, std::uint64_t length, float* out, int frames) {
+bool Mixer::Voice::mixSameRate(const Source& src, float* out, int frames) {
+    const std::uint64_t length = src.length;
     std::uint64_t pos = cursor >> kFracBits;
     int done = 0;
     while (done < frames) {
         int run = static_cast<int>(std::min<std::uint64_t>(frames - done, length - pos));
         if (rampLeft > 0) {
             run = std::min(run, rampLeft);
-            mixDirect<S, Ch, true>(src + pos * Ch, out + 2 * done, run, gainsFor(kSampleScale<S>));
+            mixDirectRun(src.layout, src.data, pos, length, out + 2 * done, run, gains(), true);
         } else if (gainL != 0.0f || gainR != 0.0f) {
-            mixDirect<S, Ch, false>(src + pos * Ch, out + 2 * done, run, gainsFor(kSampleScale<S>));
+            mixDirectRun(src.layout, src.data, pos, length, out + 2 * done, run, gains(), false);
         }
         advanceRamp(run);
         pos += run;
@@ -273,9 +464,8 @@ bool Mixer::Voice::mixSameRate(const S* src, std::uint64_t length, float* out, i
     return true;
 }
 
-template <typename S, int Ch>
-bool Mixer::Voice::mixResampled(const S* src, std::uint64_t length, float* out, int frames,
-                                std::uint64_t step) {
+bool Mixer::Voice::mixResampled(const Source& src, float* out, int frames, std::uint64_t step) {
+    const std::uint64_t length = src.length;
     const std::uint64_t lastFrame = (length - 1) << kFracBits;
     const std::uint64_t end = length << kFracBits;
     int done = 0;
@@ -288,8 +478,8 @@ bool Mixer::Voice::mixResampled(const S* src, std::uint64_t length, float* out, 
                 run = std::min(run, rampLeft);
             }
             if (rampLeft > 0 || gainL != 0.0f || gainR != 0.0f) {
-                cursor = mixLinear<S, Ch>(src, out + 2 * done, run, cursor, step,
-                                          gainsFor(kSampleScale<S>));
+                cursor =
+                    mixLinearRun(src.layout, src.data, out + 2 * done, run, cursor, step, gains());
             } else {
                 cursor += step * static_cast<std::uint64_t>(run);
             }
@@ -298,8 +488,7 @@ bool Mixer::Voice::mixResampled(const S* src, std::uint64_t length, float* out, 
         } else {
             // The last frame leans on the loop start, or on silence.
             const float f = static_cast<float>(static_cast<std::uint32_t>(cursor)) * kFracToFloat;
-            mixEdge<S, Ch>(src + (length - 1) * Ch, looping ? src : nullptr, out + 2 * done, f,
-                           gainsFor(kSampleScale<S>));
+            mixEdgeFrame(src.layout, src.data, length - 1, looping, out + 2 * done, f, gains());
             advanceRamp(1);
             cursor += step;
             ++done;
@@ -309,15 +498,6 @@ bool Mixer::Voice::mixResampled(const S* src, std::uint64_t length, float* out, 
         }
     }
     return true;
-}
-
-template <typename S, int Ch>
-bool Mixer::Voice::mix(const PcmData& data, const S* src, float* out, int frames, int outRate) {
-    const auto length = static_cast<std::uint64_t>(data.frames);
-    const auto rate = static_cast<std::uint64_t>(data.sampleRate);
-    const std::uint64_t step = (rate << kFracBits) / static_cast<std::uint64_t>(outRate);
-    return step == kOne ? mixSameRate<S, Ch>(src, length, out, frames)
-                        : mixResampled<S, Ch>(src, length, out, frames, step);
 }
 
 void Mixer::Voice::render(float* out, int frames, int outRate) {
@@ -334,17 +514,17 @@ void Mixer::Voice::render(float* out, int frames, int outRate) {
     consumeSeek();
     updateGains(outRate);
 
-    bool playing;
-    if (!data->s16.empty()) {
-        const std::int16_t* src = data->s16.data();
-        playing = data->channels == 1 ? mix<std::int16_t, 1>(*data, src, out, frames, outRate)
-                                      : mix<std::int16_t, 2>(*data, src, out, frames, outRate);
-    } else {
-        const float* src = data->f32.data();
-        playing = data->channels == 1 ? mix<float, 1>(*data, src, out, frames, outRate)
-                                      : mix<float, 2>(*data, src, out, frames, outRate);
-    }
+    const Source src(*data);
+    const std::uint64_t step = (static_cast<std::uint64_t>(data->sampleRate) << kFracBits) /
+                               static_cast<std::uint64_t>(outRate);
+    const bool playing =
+        step == kOne ? mixSameRate(src, out, frames) : mixResampled(src, out, frames, step);
     if (playing) {
+        if (step != kOne) {
+            // The direct path prefetches as it goes; this one asks up front.
+            src.prefetch(cursor >> kFracBits,
+                         (step * static_cast<std::uint64_t>(frames) >> kFracBits) + 2);
+        }
         renderedPosition.store(static_cast<std::int64_t>(cursor >> kFracBits),
                                std::memory_order_relaxed);
     }

@@ -28,11 +28,11 @@ PcmPtr makePcm16(int rate, int channels, std::vector<std::int16_t> samples) {
     return pcm;
 }
 
-std::vector<float> sine(int frames, double cyclesPerFrame, double amplitude = 0.5) {
+std::vector<float> sine(int frames, double cyclesPerFrame, double phase = 0) {
     std::vector<float> out(static_cast<std::size_t>(frames));
     for (int i = 0; i < frames; ++i) {
         out[i] =
-            static_cast<float>(amplitude * std::sin(2 * std::numbers::pi * cyclesPerFrame * i));
+            static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * cyclesPerFrame * i + phase));
     }
     return out;
 }
@@ -314,11 +314,11 @@ TEST(MixerVoices, ReleaseUnderLockIsSafeWhileRendering) {
     } lock;
     Mixer mixer(48000, 8);
     mixer.setAudioLock(&lock);
-    std::atomic<bool> done{false};
     std::atomic<bool> finite{true};
-    std::thread audio([&] {
+    // A jthread, so a failed assertion below still stops and joins it.
+    std::jthread audio([&](const std::stop_token& stop) {
         std::vector<float> out(2 * 128);
-        while (!done.load()) {
+        while (!stop.stop_requested()) {
             std::lock_guard guard(lock.m);
             mixer.render(out.data(), 128);
             for (float s : out) {
@@ -339,7 +339,7 @@ TEST(MixerVoices, ReleaseUnderLockIsSafeWhileRendering) {
             live.erase(live.begin());
         }
     }
-    done = true;
+    audio.request_stop();
     audio.join();
     EXPECT_TRUE(finite);
 }
@@ -347,18 +347,33 @@ TEST(MixerVoices, ReleaseUnderLockIsSafeWhileRendering) {
 // ---- Sample-rate conversion -----------------------------------------------
 
 TEST(MixerResample, LowRateLoopPlaysAtItsPitchAcrossTheWrap) {
-    // 441 Hz at 22050 Hz: exactly 441 cycles in one second of loop.
+    // 441 Hz at 22050 Hz: exactly 441 cycles in one second of loop, starting
+    // at a peak so the wrap must interpolate towards the loop's first frame.
+    constexpr double kPhase = std::numbers::pi / 2;
     Mixer mixer(48000);
-    const VoiceId v = mixer.createVoice(makePcm(22050, 1, sine(22050, 441.0 / 22050)));
+    const VoiceId v = mixer.createVoice(makePcm(22050, 1, sine(22050, 441.0 / 22050, kPhase)));
     mixer.play(v, true);
     const std::vector<float> out = render(mixer, 72000, 0, 512);
     int upCrossings = 0;
     for (int i = 0; i < 72000; ++i) {
-        const double ideal = 0.5 * std::sin(2 * std::numbers::pi * 441 * i / 48000);
+        const double ideal = 0.5 * std::sin(2 * std::numbers::pi * 441 * i / 48000 + kPhase);
         ASSERT_NEAR(out[i], ideal, 0.003) << "frame " << i;
         upCrossings += i > 0 && i <= 48000 && out[i - 1] < 0 && out[i] >= 0;
     }
     EXPECT_NEAR(upCrossings, 441, 1);
+}
+
+TEST(MixerResample, HalfRateInterpolatesMidpointsUpToTheEnd) {
+    Mixer mixer(48000);
+    const VoiceId v = mixer.createVoice(makePcm(24000, 1, {0.25f, 0.5f, 0.75f, 1.0f}));
+    mixer.play(v, true);
+    EXPECT_EQ(render(mixer, 10), (std::vector<float>{0.25f, 0.375f, 0.5f, 0.625f, 0.75f, 0.875f,
+                                                     1.0f, 0.625f, 0.25f, 0.375f}))
+        << "the last frame leans on the loop start";
+    mixer.setPosition(v, 3);
+    mixer.play(v, false);
+    EXPECT_EQ(render(mixer, 4), (std::vector<float>{1.0f, 0.5f, 0.0f, 0.0f}))
+        << "a once-played sound fades into silence";
 }
 
 TEST(MixerResample, OncePlayedSoundLastsItsDuration) {
