@@ -1,0 +1,87 @@
+// The mixer's worst case in the program: every background loop and every
+// random sound playing at once (59 + 6 = 65 voices), rendered at 48 kHz.
+// "realtime" is how many times faster than real time the mix renders on one
+// core; the goal is at least 1000.
+
+#include "engine/Mixer.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+using sylvaro::engine::Mixer;
+using sylvaro::engine::PcmData;
+using sylvaro::engine::PcmPtr;
+
+constexpr int kVoices = 65;
+constexpr int kDeviceRate = 48000;
+constexpr int kLoopSeconds = 30;
+
+// 30 s of 16-bit noise-and-tone, different for every voice; every third
+// voice is stereo.
+PcmPtr makeLoop(int index, int rate) {
+    auto pcm = std::make_shared<PcmData>();
+    pcm->sampleRate = rate;
+    pcm->channels = index % 3 == 0 ? 2 : 1;
+    pcm->frames = std::int64_t{kLoopSeconds} * rate;
+    pcm->s16.resize(static_cast<std::size_t>(pcm->frames * pcm->channels));
+    // A rotating phasor makes the tone without a sin() per sample.
+    const double w = 2 * std::numbers::pi * (110.0 * (1 + index % 7)) / rate;
+    const double c = std::cos(w);
+    const double s = std::sin(w);
+    double x = 1;
+    double y = 0;
+    std::uint32_t noise = 0x9E3779B9u * static_cast<std::uint32_t>(index + 1);
+    for (std::int16_t& sample : pcm->s16) {
+        noise = noise * 1664525u + 1013904223u;
+        const double nx = x * c - y * s;
+        y = x * s + y * c;
+        x = nx;
+        sample = static_cast<std::int16_t>(6000 * y + static_cast<std::int16_t>(noise >> 16) / 8);
+    }
+    return pcm;
+}
+
+void renderAllVoices(benchmark::State& state, int sourceRate) {
+    const int block = static_cast<int>(state.range(0));
+    Mixer mixer(kDeviceRate);
+    std::vector<PcmPtr> loops;
+    for (int i = 0; i < kVoices; ++i) {
+        loops.push_back(makeLoop(i, sourceRate));
+        const auto v = mixer.createVoice(loops.back());
+        mixer.setVolume(v, -(i % 20) * 100);
+        mixer.setPan(v, (i % 9 - 4) * 500);
+        mixer.setPosition(v, i * 7919);
+        mixer.play(v, true);
+    }
+    std::vector<float> out(2 * static_cast<std::size_t>(block));
+    for (auto _ : state) {
+        mixer.render(out.data(), block);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    const double frames = static_cast<double>(state.iterations()) * block;
+    state.counters["realtime"] =
+        benchmark::Counter(frames / kDeviceRate, benchmark::Counter::kIsRate);
+    state.SetItemsProcessed(static_cast<std::int64_t>(frames));
+}
+
+// Sources at the device rate: the direct multiply-add path.
+void BM_Mix65Voices48k(benchmark::State& state) {
+    renderAllVoices(state, 48000);
+}
+// Sources at 44.1 kHz: the interpolating path, for information.
+void BM_Mix65Voices44k1(benchmark::State& state) {
+    renderAllVoices(state, 44100);
+}
+
+BENCHMARK(BM_Mix65Voices48k)->Arg(512)->Arg(1024)->Arg(4096)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Mix65Voices44k1)->Arg(1024)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
