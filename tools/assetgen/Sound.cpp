@@ -1,5 +1,7 @@
 #include "Sound.h"
 
+#include "Loudness.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -10,7 +12,6 @@ namespace assetgen {
 
 namespace {
 
-constexpr double kTargetRmsDb = -20.0;
 constexpr double kLoopCrossfadeSeconds = 0.5;
 
 std::size_t toFrames(double seconds) {
@@ -269,25 +270,18 @@ void fadeEnds(Audio& audio, double seconds) {
     }
 }
 
-void normalise(Audio& audio, double peakDb) {
-    double sumSquares = 0.0;
+void scaleToPeakDb(Audio& audio, double peakDb) {
     double peak = 0.0;
-    std::size_t count = 0;
     for (const auto& channel : audio.channels) {
         for (const double x : channel) {
-            sumSquares += x * x;
             peak = std::max(peak, std::abs(x));
         }
-        count += channel.size();
     }
-    if (peak <= 0.0) {
-        return;
-    }
-    const double rms = std::sqrt(sumSquares / static_cast<double>(count));
-    const double gain = std::min(dbToGain(kTargetRmsDb) / rms, dbToGain(peakDb) / peak);
-    for (auto& channel : audio.channels) {
-        for (double& x : channel) {
-            x *= gain;
+    if (peak > 0.0) {
+        for (auto& channel : audio.channels) {
+            for (double& x : channel) {
+                x *= dbToGain(peakDb) / peak;
+            }
         }
     }
 }
@@ -378,10 +372,27 @@ Audio renderRecipe(const Recipe& recipe) {
         Rng rng = root.fork(100 + i);
         addLayer(recipe, recipe.layers[i], rng, audio);
     }
-    if (!recipe.loop) {
+    if (recipe.loop) {
+        placeLoopPoint(audio);
+    } else {
         fadeEnds(audio, recipe.seconds);
     }
-    normalise(audio, recipe.peakDb);
+    Balance balanceTo = recipe.balance;
+    if (balanceTo == Balance::Auto) {
+        balanceTo = recipe.loop ? Balance::Background : Balance::OneShot;
+    }
+    switch (balanceTo) {
+    case Balance::Auto:
+    case Balance::Background:
+        balance(audio, kBackgroundLufs, recipe.loop);
+        break;
+    case Balance::OneShot:
+        balance(audio, kOneShotLufs, recipe.loop);
+        break;
+    case Balance::Quiet:
+        scaleToPeakDb(audio, recipe.peakDb);
+        break;
+    }
     return audio;
 }
 

@@ -72,6 +72,14 @@ struct Bed {
     double sharpness = 1.0; // > 1 makes short crests and long troughs
 };
 
+// The level a sound is brought to.
+enum class Balance {
+    Auto,       // loops at the backgrounds' loudness, the rest at the one-shots'
+    Background, // the common loudness of the looping beds
+    OneShot,    // the common loudness of the random sounds (and the alarm)
+    Quiet,      // interface ticks: scaled to `peakDb` only
+};
+
 struct Recipe {
     std::string file; // relative to the program folder
     double seconds = 1.0;
@@ -79,7 +87,8 @@ struct Recipe {
     int channels = 1;
     Bed bed;
     std::vector<Layer> layers;
-    double peakDb = -1.5; // loudest sample allowed
+    Balance balance = Balance::Auto;
+    double peakDb = -12.0; // Quiet sounds only: their loudest sample
 };
 
 // Per-channel samples in [-1, 1].
@@ -91,8 +100,9 @@ struct Audio {
 // Renders one call (all its syllables), scaled to a peak of 1.
 std::vector<double> renderCall(const Call& call, double pitchScale, Rng& rng);
 
-// Renders a whole recipe: levelled to about -20 dBFS RMS without exceeding its peak,
-// with fade-in and fade-out for one-shots. A recipe with no content renders silence.
+// Renders a whole recipe, balanced to its loudness with no sample above the ceiling,
+// with fade-in and fade-out for one-shots and a well-placed wrap for loops. A recipe
+// with no content renders silence.
 Audio renderRecipe(const Recipe& recipe);
 
 // Every sound the program ships, in a fixed order.

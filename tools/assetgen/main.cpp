@@ -8,12 +8,56 @@
 #include "Sound.h"
 
 #include <QCoreApplication>
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <stdexcept>
 #include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Renders the sounds on a few threads: each file depends only on its own recipe, so
+// the bytes are the same whichever thread writes them.
+void writeSounds(const fs::path& root) {
+    const std::vector<assetgen::Recipe>& recipes = assetgen::soundRecipes();
+    std::atomic<std::size_t> next{0};
+    std::mutex failureLock;
+    std::string failure;
+    const auto work = [&] {
+        for (std::size_t i = next++; i < recipes.size(); i = next++) {
+            try {
+                assetgen::writeWav(root / recipes[i].file, assetgen::renderRecipe(recipes[i]));
+            } catch (const std::exception& e) {
+                const std::lock_guard lock(failureLock);
+                if (failure.empty()) {
+                    failure = e.what();
+                }
+            }
+        }
+    };
+    const unsigned count = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    std::vector<std::thread> threads;
+    for (unsigned t = 1; t < count; ++t) {
+        threads.emplace_back(work);
+    }
+    work();
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    if (!failure.empty()) {
+        throw std::runtime_error(failure);
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -29,9 +73,7 @@ int main(int argc, char** argv) {
         for (const char* folder : {"", "images", "resources", "sounds", "saves"}) {
             fs::create_directories(root / folder);
         }
-        for (const assetgen::Recipe& recipe : assetgen::soundRecipes()) {
-            assetgen::writeWav(root / recipe.file, assetgen::renderRecipe(recipe));
-        }
+        writeSounds(root);
         for (const assetgen::Picture& picture : assetgen::pictures()) {
             const QImage image = assetgen::paintPicture(picture);
             const fs::path path = root / "images" / picture.file;
