@@ -3,6 +3,8 @@
 #include "BackgroundChannels.h"
 #include "ConsoleWindow.h"
 #include "PictureArea.h"
+#include "RandomSounds.h"
+#include "SettingsBinding.h"
 #include "VolumeControls.h"
 #include "core/Dialogs.h"
 #include "core/Text.h"
@@ -32,15 +34,25 @@ ConsoleStartup::ConsoleStartup(ConsoleWindow& window)
 
 void ConsoleStartup::load() {
     const Services& s = m_window.services();
+    RandomSounds* random = m_window.randomSounds();
+    if (auto names = settings::readCustom(s.appDir.file(settings::kCustomFile))) {
+        m_window.customNames() = *names;
+    }
+    random->scheduler().timer(2, 17).setEnabled(false);
+    random->showBank(1);
     m_window.picture()->showPicture(s.appDir.file(QStringLiteral("images"),
                                                   QStringLiteral("english fence.jpg")));
+    random->setAll(persist::kFrequencyOff);
     for (int channel = 1; channel <= 3; ++channel) {
         m_window.backgroundChannels()->setValue(channel, 0);
     }
     m_window.volumes()->backgroundSlider()->setEnabled(false);
     m_window.volumes()->randomSlider()->setEnabled(false);
+    random->setBankSlidersEnabled(1, false);
+    random->setBankTimersEnabled(1, false);
     m_window.engine().enumerateDevices();
     QCoreApplication::processEvents();
+    settings::syncBank2Captions(m_window);
     m_resumeTimer.setEnabled(true);
 }
 
@@ -51,6 +63,7 @@ void ConsoleStartup::setControlsEnabled(bool enabled) {
     v->allSoundsSlider()->setEnabled(enabled);
     v->randomSlider()->setEnabled(enabled);
     m_window.backgroundChannels()->setBoxesEnabled(enabled);
+    m_window.randomSounds()->setBankSlidersEnabled(1, enabled);
 }
 
 void ConsoleStartup::startupStep() {
@@ -61,9 +74,21 @@ void ConsoleStartup::startupStep() {
         menu->menuAction()->setEnabled(true);
     }
     volumes->loudButton()->setVisible(false);
+    for (int bank = 1; bank <= 2; ++bank) {
+        m_window.randomSounds()->bankButton(bank)->setEnabled(true);
+    }
+
+    if (auto saved = settings::readConsole(m_window.services().appDir.file(settings::kConsoleFile))) {
+        settings::apply(m_window, *saved);
+        setStartVolumes(saved->randomVolume, saved->backgroundVolume);
+    } else {
+        setStartVolumes(0, 0);
+    }
 
     setControlsEnabled(false);
     engine.setReady(false);
+    m_window.randomSounds()->setBankTimersEnabled(1, false);
+    settings::syncBank2Captions(m_window);
 
     QListWidget* list = m_window.deviceList();
     list->clear();
@@ -152,6 +177,12 @@ void ConsoleStartup::resume() {
     m_resumeDue = false;
     m_resumed = true;
     const Services& s = m_window.services();
+    RandomSounds* random = m_window.randomSounds();
+    for (int slot = 0; slot < random::kSlots; ++slot) {
+        if (random->slider(1, slot)->value() < persist::kFrequencyOff) {
+            random->scheduler().timer(1, slot).setEnabled(true);
+        }
+    }
     for (int channel : engine::catalogue::resumeOrder()) {
         if (m_window.backgroundChannels()->value(channel) != 1) {
             continue;
@@ -160,6 +191,12 @@ void ConsoleStartup::resume() {
             s.appDir.file(QStringLiteral("images"),
                           core::toQString(engine::catalogue::backgroundPicture(channel))));
         m_window.engine().play(backgroundIndex(channel), true);
+    }
+    // A custom picture must be a bare name inside images/.
+    const QString& picture = m_window.customNames().picture;
+    if (!picture.isEmpty() && !picture.contains(u'/') && !picture.contains(u'\\') &&
+        picture != QStringLiteral("..")) {
+        m_window.picture()->showPicture(s.appDir.file(QStringLiteral("images"), picture));
     }
 }
 
@@ -177,6 +214,7 @@ void ConsoleStartup::shutdown() {
     engine::SoundEngine& engine = m_window.engine();
     engine.releaseBuffer(backgroundIndex(1));
     engine.releaseDevice();
+    settings::writeBoth(m_window);
 }
 
 } // namespace sylvaro::app

@@ -28,13 +28,6 @@ public:
     core::IntervalTimer& resumeTimer() { return m_resumeTimer; }
     bool hasResumed() const { return m_resumed; }
 
-    // The group volumes the start-up step applies last (0 until the saved
-    // console state provides them).
-    void setStartVolumes(int random, int background) {
-        m_startRandomVolume = random;
-        m_startBackgroundVolume = background;
-    }
-
     static const QString kStartupFailedText;
     static const QString kStartupFailedTitle;
     static const QString kExitText;
@@ -48,6 +41,11 @@ private:
     void onResumeTick();
     void resume();
     void setControlsEnabled(bool enabled);
+    // The group volumes the start-up step applies last: the saved ones, or 0.
+    void setStartVolumes(int random, int background) {
+        m_startRandomVolume = random;
+        m_startBackgroundVolume = background;
+    }
 
     ConsoleWindow& m_window;
     core::IntervalTimer m_startupTimer;

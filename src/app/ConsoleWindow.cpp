@@ -3,6 +3,7 @@
 #include "BackgroundChannels.h"
 #include "ConsoleStartup.h"
 #include "PictureArea.h"
+#include "RandomSounds.h"
 #include "VolumeControls.h"
 #include "engine/SoundEngine.h"
 
@@ -90,6 +91,7 @@ void ConsoleWindow::buildLayout() {
     m_picture = new PictureArea(central);
     m_channels = new BackgroundChannels(*m_engine, central);
     m_volumes = new VolumeControls(*m_engine, central);
+    m_random = new RandomSounds(*m_engine, m_services.timers, m_services.random, central);
 
     m_exit = new QPushButton(QStringLiteral("Exit"), central);
     m_exit->setObjectName(QStringLiteral("cmdExit"));
@@ -110,18 +112,19 @@ void ConsoleWindow::buildLayout() {
     grid->addWidget(m_picture, 0, 0);
     grid->addWidget(m_volumes, 0, 1, Qt::AlignTop);
     grid->addWidget(m_channels, 1, 0, 1, 2);
+    grid->addWidget(m_random, 2, 0, 1, 2);
 
     auto* actions = new QHBoxLayout;
     actions->addWidget(m_deviceList, 1);
     actions->addWidget(m_enableConsole);
     actions->addStretch();
     actions->addWidget(m_exit);
-    grid->addLayout(actions, 2, 0, 1, 2);
+    grid->addLayout(actions, 3, 0, 1, 2);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->setRowStretch(0, 1);
 
-    resize(660, 560);
+    resize(760, 800);
 }
 
 void ConsoleWindow::load() {

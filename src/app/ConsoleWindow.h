@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Services.h"
+#include "persist/ConsoleSettings.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -19,6 +20,7 @@ namespace sylvaro::app {
 class BackgroundChannels;
 class ConsoleStartup;
 class PictureArea;
+class RandomSounds;
 class VolumeControls;
 
 // The console window (`frmmain`). It composes the panels that own the sound
@@ -40,6 +42,7 @@ public:
     BackgroundChannels* backgroundChannels() const { return m_channels; }
     VolumeControls* volumes() const { return m_volumes; }
     PictureArea* picture() const { return m_picture; }
+    RandomSounds* randomSounds() const { return m_random; }
     QPushButton* exitButton() const { return m_exit; }
     QPushButton* enableConsoleButton() const { return m_enableConsole; }
     QListWidget* deviceList() const { return m_deviceList; }
@@ -49,6 +52,17 @@ public:
     QMenu* optionsMenu() const { return m_optionsMenu; }
     QMenu* helpMenu() const { return m_helpMenu; }
     QAction* exitAction() const { return m_exitAction; }
+
+    // The console's colours in their stored form; the text colour is the
+    // one its captions show.
+    std::int32_t backColour() const { return m_backColour; }
+    void setBackColour(std::int32_t colour) { m_backColour = colour; }
+    std::int32_t textColour() const { return m_textColour; }
+    void setTextColour(std::int32_t colour) { m_textColour = colour; }
+
+    // The custom selections, held for the whole run.
+    persist::CustomNames& customNames() { return m_customNames; }
+    const persist::CustomNames& customNames() const { return m_customNames; }
 
     static const QString kTitle;
 
@@ -64,6 +78,10 @@ private:
     BackgroundChannels* m_channels = nullptr;
     VolumeControls* m_volumes = nullptr;
     PictureArea* m_picture = nullptr;
+    RandomSounds* m_random = nullptr;
+    std::int32_t m_backColour = persist::kSystemButtonFace;
+    std::int32_t m_textColour = persist::kSystemButtonText;
+    persist::CustomNames m_customNames;
     QPushButton* m_exit = nullptr;
     QPushButton* m_enableConsole = nullptr;
     QListWidget* m_deviceList = nullptr;

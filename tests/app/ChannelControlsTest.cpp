@@ -161,8 +161,13 @@ TEST_F(ConsoleTest, StartupAppliesTheGroupVolumesButLeavesItsTwoExceptionsAlone)
     createAndLoad();
     volumes().backgroundSlider()->setValue(-500);
     volumes().randomSlider()->setValue(-700);
-    // The saved state would bring both back to 0 at the end of start-up.
-    console->startup().setStartVolumes(-700, -500);
+    // The saved state brings both to where they already stand.
+    persist::ConsoleSettings saved;
+    saved.bank1.fill(2000);
+    saved.bank2.fill(2000);
+    saved.randomVolume = -700;
+    saved.backgroundVolume = -500;
+    folder.writeSettings(saved);
     host.advance(3000);
     ASSERT_TRUE(engine().isReady());
     EXPECT_EQ(engine().volume(bg(1)), -500);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/Catalogue.h"
+#include "persist/ConsoleSettings.h"
+#include "persist/LineCodec.h"
 
 #include <QColor>
 #include <QDir>
@@ -73,6 +75,10 @@ public:
             sf_close(f);
         }
     }
+    void writeSettings(const persist::ConsoleSettings& settings) const {
+        persist::writeFileAtomically(path() + QStringLiteral("/settings.ini"), settings.toLine());
+    }
+
     // Pictures are written as PNG data whatever their extension: the picture
     // area goes by content, and Qt cannot write GIF.
     void writePicture(const std::string& name, QColor colour) const {

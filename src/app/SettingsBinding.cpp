@@ -1,0 +1,131 @@
+#include "SettingsBinding.h"
+
+#include "BackgroundChannels.h"
+#include "ConsoleWindow.h"
+#include "RandomSounds.h"
+#include "VolumeControls.h"
+#include "core/Dialogs.h"
+#include "persist/LineCodec.h"
+#include "widgets/StoredColour.h"
+#include "widgets/TrackSlider.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
+
+namespace sylvaro::app::settings {
+
+namespace {
+
+void paint(QWidget* widget, QPalette::ColorRole role, std::int32_t stored) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, widgets::fromStored(stored, palette));
+    widget->setPalette(palette);
+}
+
+void paintBackground(QWidget* widget, std::int32_t stored) {
+    widget->setAutoFillBackground(true);
+    paint(widget, QPalette::Window, stored);
+}
+
+void paintText(QWidget* widget, std::int32_t stored) {
+    paint(widget, QPalette::WindowText, stored);
+}
+
+} // namespace
+
+persist::ConsoleSettings capture(const ConsoleWindow& console) {
+    persist::ConsoleSettings s;
+    s.backColour = console.backColour();
+    s.textColour = console.textColour();
+    const RandomSounds* random = console.randomSounds();
+    for (int slot = 0; slot < random::kSlots; ++slot) {
+        s.bank1[static_cast<std::size_t>(slot)] = random->slider(1, slot)->value();
+        s.bank2[static_cast<std::size_t>(slot)] = random->slider(2, slot)->value();
+    }
+    s.randomVolume = console.volumes()->randomSlider()->value();
+    s.allSoundsVolume = console.volumes()->allSoundsSlider()->value();
+    s.backgroundVolume = console.volumes()->backgroundSlider()->value();
+    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
+        s.boxes[static_cast<std::size_t>(channel - 1)] =
+            console.backgroundChannels()->value(channel);
+    }
+    return s;
+}
+
+void apply(ConsoleWindow& console, const persist::ConsoleSettings& s) {
+    RandomSounds* random = console.randomSounds();
+    BackgroundChannels* boxes = console.backgroundChannels();
+    for (int slot = 0; slot < random::kSlots; ++slot) {
+        random->slider(2, slot)->setValue(s.bank2[static_cast<std::size_t>(slot)]);
+    }
+    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
+        boxes->setValue(channel, s.boxes[static_cast<std::size_t>(channel - 1)]);
+    }
+
+    console.setBackColour(s.backColour);
+    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
+        paintBackground(boxes->box(channel), s.backColour);
+    }
+    paintBackground(console.centralWidget(), s.backColour);
+    paintBackground(random->spatialBox(), s.backColour);
+
+    console.setTextColour(s.textColour);
+    for (QLabel* label : console.findChildren<QLabel*>(
+             QRegularExpression(QStringLiteral("^lbl(Random|Background|Often|Off|Time|Alarm)$")))) {
+        paintText(label, s.textColour);
+    }
+    paintText(random->spatialBox(), s.textColour);
+    for (int slot = 1; slot < random::kSlots; ++slot) {
+        paintText(random->caption(1, slot), s.textColour);
+    }
+    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
+        paintText(boxes->box(channel), s.textColour);
+    }
+
+    for (int slot = 0; slot < random::kSlots; ++slot) {
+        random->slider(1, slot)->setValue(s.bank1[static_cast<std::size_t>(slot)]);
+    }
+    console.volumes()->allSoundsSlider()->setValue(s.allSoundsVolume);
+}
+
+void syncBank2Captions(ConsoleWindow& console) {
+    RandomSounds* random = console.randomSounds();
+    const QColor colour = random->caption(1, 1)->palette().color(QPalette::WindowText);
+    for (int slot = 1; slot < random::kSlots; ++slot) {
+        QLabel* label = random->caption(2, slot);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    }
+}
+
+std::optional<persist::ConsoleSettings> readConsole(const QString& path) {
+    const auto line = persist::readFirstLine(path);
+    return line ? persist::ConsoleSettings::fromLine(*line) : std::nullopt;
+}
+
+std::optional<persist::CustomNames> readCustom(const QString& path) {
+    const auto line = persist::readFirstLine(path);
+    return line ? persist::CustomNames::fromLine(*line) : std::nullopt;
+}
+
+void writeBoth(ConsoleWindow& console) {
+    const core::AppDir& dir = console.services().appDir;
+    const std::pair<QString, QByteArray> files[] = {
+        {dir.file(kConsoleFile), capture(console).toLine()},
+        {dir.file(kCustomFile), console.customNames().toLine()},
+    };
+    for (const auto& [path, data] : files) {
+        QString error;
+        if (!persist::writeFileAtomically(path, data, &error)) {
+            console.services().dialogs.message(
+                {QStringLiteral("The settings could not be saved to %1.").arg(path),
+                 ConsoleWindow::kTitle, core::MessageButtons::Ok, core::MessageIcon::Warning,
+                 error});
+        }
+    }
+}
+
+} // namespace sylvaro::app::settings

@@ -1,0 +1,166 @@
+#include "LineCodec.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace sylvaro::persist {
+
+LineWriter& LineWriter::integer(long long value) {
+    add(QString::number(value));
+    return *this;
+}
+
+LineWriter& LineWriter::string(const QString& value) {
+    QString clean = value;
+    clean.remove(u'"');
+    clean.remove(u'\r');
+    clean.remove(u'\n');
+    add(u'"' + clean + u'"');
+    return *this;
+}
+
+LineWriter& LineWriter::unset() {
+    add(QString());
+    return *this;
+}
+
+LineWriter& LineWriter::boolean(bool value) {
+    add(value ? QStringLiteral("#TRUE#") : QStringLiteral("#FALSE#"));
+    return *this;
+}
+
+LineWriter& LineWriter::maybeString(const std::optional<QString>& value) {
+    return value ? string(*value) : unset();
+}
+
+void LineWriter::add(const QString& field) {
+    m_fields.append(field);
+}
+
+QByteArray LineWriter::line() const {
+    return m_fields.join(u',').toUtf8() + "\r\n";
+}
+
+LineRecord LineRecord::parse(const QByteArray& bytes) {
+    LineRecord record;
+    const QString line = QString::fromUtf8(bytes);
+    Field current;
+    bool inQuotes = false;
+    QString raw;
+    const auto finish = [&] {
+        if (!current.quoted) {
+            current.text = raw.trimmed();
+        }
+        record.m_fields.push_back(current);
+        current = Field{};
+        raw.clear();
+    };
+    for (const QChar c : line) {
+        if (c == u'"') {
+            inQuotes = !inQuotes;
+            current.quoted = true;
+            continue;
+        }
+        if (c == u',' && !inQuotes) {
+            finish();
+            continue;
+        }
+        if (c == u'\r' || c == u'\n') {
+            continue;
+        }
+        if (current.quoted) {
+            // Blanks around a quoted string belong to no field.
+            if (inQuotes) {
+                current.text += c;
+            }
+        } else {
+            raw += c;
+        }
+    }
+    finish();
+    return record;
+}
+
+bool LineRecord::isEmpty(int i) const {
+    if (i < 0 || i >= size()) {
+        return false;
+    }
+    const Field& f = m_fields[static_cast<std::size_t>(i)];
+    return !f.quoted && f.text.isEmpty();
+}
+
+std::optional<int> LineRecord::integer(int i, int min, int max) const {
+    if (i < 0 || i >= size()) {
+        return std::nullopt;
+    }
+    const Field& f = m_fields[static_cast<std::size_t>(i)];
+    if (f.text.isEmpty()) {
+        return min <= 0 && 0 <= max ? std::optional<int>(0) : std::nullopt;
+    }
+    bool ok = false;
+    const long long value = f.text.toLongLong(&ok);
+    if (!ok || value < min || value > max) {
+        return std::nullopt;
+    }
+    return static_cast<int>(value);
+}
+
+std::optional<QString> LineRecord::string(int i) const {
+    if (i < 0 || i >= size()) {
+        return std::nullopt;
+    }
+    return m_fields[static_cast<std::size_t>(i)].text;
+}
+
+std::optional<bool> LineRecord::boolean(int i) const {
+    if (i < 0 || i >= size()) {
+        return std::nullopt;
+    }
+    const QString& t = m_fields[static_cast<std::size_t>(i)].text;
+    if (t.compare(QStringLiteral("#TRUE#"), Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    if (t.compare(QStringLiteral("#FALSE#"), Qt::CaseInsensitive) == 0 || t.isEmpty()) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+std::optional<QByteArray> readFirstLine(const QString& path, QString* error, qint64 limit) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) {
+            *error = file.errorString();
+        }
+        return std::nullopt;
+    }
+    if (file.size() > limit) {
+        if (error) {
+            *error = QStringLiteral("the file is too large");
+        }
+        return std::nullopt;
+    }
+    QByteArray data = file.read(limit);
+    const qsizetype end = data.indexOf('\n');
+    if (end >= 0) {
+        data.truncate(end);
+    }
+    if (data.endsWith('\r')) {
+        data.chop(1);
+    }
+    return data;
+}
+
+bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        if (error) {
+            *error = file.errorString();
+        }
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace sylvaro::persist
