@@ -8,6 +8,8 @@
 #include <numbers>
 #include <optional>
 
+#include <JCRev.h>
+
 namespace assetgen {
 
 namespace {
@@ -177,6 +179,19 @@ void addBed(const Recipe& recipe, const Rng& root, Audio& audio) {
         cycles = std::max(1.0, std::round(cycles));
     }
 
+    // Gusts: three slow waves of unrelated periods, each a whole number of cycles
+    // per loop, so the sum never repeats within the file yet wraps cleanly.
+    std::array<double, 3> gustCycles{};
+    std::array<double, 3> gustPhase{};
+    if (bed.gust > 0.0) {
+        Rng gustRng = root.fork(50);
+        const std::array<double, 3> ratios{1.0, 1.73, 2.91};
+        for (std::size_t k = 0; k < 3; ++k) {
+            gustCycles[k] = std::max(1.0, std::round(bed.gustHz * ratios[k] * recipe.seconds));
+            gustPhase[k] = kTwoPi * gustRng.uniform();
+        }
+    }
+
     for (std::size_t ch = 0; ch < audio.channels.size(); ++ch) {
         Rng rng = root.fork(1 + ch);
         std::vector<double> body = bandNoise(frames + fade, bed.lowHz, bed.highHz, rng);
@@ -201,9 +216,17 @@ void addBed(const Recipe& recipe, const Rng& root, Audio& audio) {
                     crest = std::pow(crest, bed.sharpness);
                 }
             }
-            double x = body[i] * (1.0 - bed.swell + bed.swell * crest);
+            double gust = 1.0;
+            if (bed.gust > 0.0) {
+                const double u = kTwoPi * static_cast<double>(i) / frames;
+                const double wave = 0.5 * std::sin(gustCycles[0] * u + gustPhase[0]) +
+                                    0.3 * std::sin(gustCycles[1] * u + gustPhase[1]) +
+                                    0.2 * std::sin(gustCycles[2] * u + gustPhase[2] + 0.4 * ch);
+                gust = 1.0 - bed.gust + bed.gust * (0.5 + 0.5 * wave);
+            }
+            double x = body[i] * (1.0 - bed.swell + bed.swell * crest) * gust;
             if (!hiss.empty()) {
-                x += hiss[i] * bed.hiss * crest * crest;
+                x += hiss[i] * bed.hiss * crest * crest * gust * gust;
             }
             out[i] += bed.level * x;
         }
@@ -212,7 +235,10 @@ void addBed(const Recipe& recipe, const Rng& root, Audio& audio) {
 
 void addLayer(const Recipe& recipe, const Layer& layer, Rng& rng, Audio& audio) {
     const std::size_t frames = audio.frames();
-    const double span = recipe.loop ? recipe.seconds : recipe.seconds - layer.at;
+    double span = recipe.loop ? recipe.seconds : recipe.seconds - layer.at;
+    if (layer.within > 0.0) {
+        span = std::min(span, layer.within);
+    }
     const int count = layer.perSecond > 0.0
                           ? std::max(1, static_cast<int>(std::lround(layer.perSecond * span)))
                           : 1;
@@ -252,6 +278,36 @@ void addLayer(const Recipe& recipe, const Layer& layer, Rng& rng, Audio& audio) 
             } else {
                 audio.channels[0][index] += x;
             }
+        }
+    }
+}
+
+// Mixes in a room (or the distance outdoors). A loop's input runs through the
+// reverberator twice and only the second pass is kept, so the tail of the end rings
+// on into the start just as it does when the loop repeats.
+void addReverb(Audio& audio, double wet, double t60, bool loop) {
+    const std::size_t frames = audio.frames();
+    stk::JCRev room(t60);
+    room.setEffectMix(1.0);
+    const std::size_t channels = audio.channels.size();
+    std::vector<std::vector<double>> tail(channels, std::vector<double>(frames, 0.0));
+    for (int pass = loop ? 0 : 1; pass < 2; ++pass) {
+        for (std::size_t i = 0; i < frames; ++i) {
+            double in = 0.0;
+            for (const auto& channel : audio.channels) {
+                in += channel[i];
+            }
+            room.tick(in / static_cast<double>(channels));
+            if (pass == 1) {
+                for (std::size_t ch = 0; ch < channels; ++ch) {
+                    tail[ch][i] = room.lastOut(channels == 2 ? static_cast<unsigned>(ch) : 0);
+                }
+            }
+        }
+    }
+    for (std::size_t ch = 0; ch < channels; ++ch) {
+        for (std::size_t i = 0; i < frames; ++i) {
+            audio.channels[ch][i] = (1.0 - wet) * audio.channels[ch][i] + wet * 2.0 * tail[ch][i];
         }
     }
 }
@@ -368,9 +424,19 @@ Audio renderRecipe(const Recipe& recipe) {
     if (recipe.bed.level > 0.0) {
         addBed(recipe, root, audio);
     }
+    Audio calls;
+    calls.channels.assign(audio.channels.size(), std::vector<double>(audio.frames(), 0.0));
     for (std::size_t i = 0; i < recipe.layers.size(); ++i) {
         Rng rng = root.fork(100 + i);
-        addLayer(recipe, recipe.layers[i], rng, audio);
+        addLayer(recipe, recipe.layers[i], rng, calls);
+    }
+    if (recipe.reverb > 0.0) {
+        addReverb(calls, recipe.reverb, recipe.reverbT60, recipe.loop);
+    }
+    for (std::size_t ch = 0; ch < audio.channels.size(); ++ch) {
+        for (std::size_t i = 0; i < audio.frames(); ++i) {
+            audio.channels[ch][i] += calls.channels[ch][i];
+        }
     }
     if (recipe.loop) {
         placeLoopPoint(audio);

@@ -60,6 +60,7 @@ struct Layer {
     double pitchSpread = 0.0;  // random pitch ratio variation of each copy (+-)
     std::vector<double> notes; // if set, each copy takes one of these pitch ratios
     double panSpread = 0.0;    // stereo: random pan of each copy
+    double within = 0.0;       // if > 0, scattered copies start within this many seconds
 };
 
 struct Bed {
@@ -70,6 +71,8 @@ struct Bed {
     double swellHz = 0.0;   // slow amplitude swell
     double swell = 0.0;     // its depth 0..1
     double sharpness = 1.0; // > 1 makes short crests and long troughs
+    double gust = 0.0;      // depth 0..1 of an irregular swell (wind), also brightening
+    double gustHz = 0.0;    // its slowest component
 };
 
 // The level a sound is brought to.
@@ -88,6 +91,8 @@ struct Recipe {
     Bed bed;
     std::vector<Layer> layers;
     Balance balance = Balance::Auto;
+    double reverb = 0.0;    // share of room or distance in the calls (not the bed)
+    double reverbT60 = 1.5; // seconds
     double peakDb = -12.0; // Quiet sounds only: their loudest sample
 };
 

@@ -8,6 +8,7 @@
 #include "Sound.h"
 
 #include <QCoreApplication>
+#include <Stk.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -69,6 +70,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const auto started = std::chrono::steady_clock::now();
     const fs::path root = argv[1];
+    // STK keeps its rate in one global, set before any thread builds an STK object.
+    stk::Stk::setSampleRate(assetgen::kSampleRate);
     try {
         for (const char* folder : {"", "images", "resources", "sounds", "saves"}) {
             fs::create_directories(root / folder);
