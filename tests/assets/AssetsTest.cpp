@@ -53,6 +53,13 @@ const std::vector<std::string> kJpegs{"english fence.jpg", "sunsetboat.jpg", "co
                                       "sunset.jpg",        "raindrops.jpg",  "englishsheep.jpg",
                                       "autumnstream.jpg"};
 const std::vector<std::string> kGifs{"thunder.gif", "firepic.gif"};
+const std::vector<std::string> kSceneIcons{
+    "woodland.png", "country.png",  "dawn.png",   "coast.png",  "storm.png", "tropical.png",
+    "summer.png",   "jungle.png",   "stream.png", "downpour.png", "night.png", "fireside.png"};
+
+// What the custom panel offers out of the box: two backgrounds and a random sound.
+const std::vector<std::string> kExampleLoops{"sounds/windchimes.wav", "sounds/brook.wav"};
+const std::string kExampleShot = "sounds/woodpecker.wav";
 
 std::vector<std::string> allSounds() {
     std::vector<std::string> names = kLoops;
@@ -60,6 +67,8 @@ std::vector<std::string> allSounds() {
     names.push_back(kAlarm);
     names.push_back(kBlank);
     names.insert(names.end(), kClicks.begin(), kClicks.end());
+    names.insert(names.end(), kExampleLoops.begin(), kExampleLoops.end());
+    names.push_back(kExampleShot);
     return names;
 }
 
@@ -403,6 +412,7 @@ TEST_F(GeneratedAssets, BackgroundsNeverDropOutAndStereoIsWide) {
 TEST_F(GeneratedAssets, LoopsWrapWithoutAClick) {
     std::vector<std::string> loops = kLoops;
     loops.push_back(kAlarm);
+    loops.insert(loops.end(), kExampleLoops.begin(), kExampleLoops.end());
     const std::size_t nearby = 480;
     for (const std::string& name : loops) {
         const Sound& s = sound(name);
@@ -425,6 +435,7 @@ TEST_F(GeneratedAssets, LoopsWrapWithoutAClick) {
 TEST_F(GeneratedAssets, OneShotsStartAndEndInSilence) {
     std::vector<std::string> shots = kOneShots;
     shots.insert(shots.end(), kClicks.begin(), kClicks.end());
+    shots.push_back(kExampleShot);
     for (const std::string& name : shots) {
         SCOPED_TRACE(name);
         const std::vector<float>& x = sound(name).samples.at(0);
@@ -488,5 +499,28 @@ TEST_F(GeneratedAssets, PicturesAreWellFormedAndDistinct) {
         check(name, true);
     }
 }
+
+#ifdef QT_GUI_LIB
+// Each scene button shows a small picture of its scene.
+TEST_F(GeneratedAssets, SceneIconsAreSmallDistinctPictures) {
+    std::map<std::vector<unsigned char>, std::string> seen;
+    for (const std::string& name : kSceneIcons) {
+        SCOPED_TRACE(name);
+        const fs::path path = root_ / "resources" / "icons" / name;
+        const QImage icon(QString::fromStdString(path.string()), "PNG");
+        ASSERT_FALSE(icon.isNull());
+        EXPECT_EQ(icon.size(), QSize(48, 36));
+        QSet<QRgb> colours;
+        for (int y = 2; y < icon.height() - 2; ++y) {
+            for (int x = 2; x < icon.width() - 2; ++x) {
+                colours.insert(icon.pixel(x, y));
+            }
+        }
+        EXPECT_GE(colours.size(), 16) << "looks blank";
+        const auto [it, added] = seen.emplace(readBytes(path), name);
+        EXPECT_TRUE(added) << "same bytes as " << it->second;
+    }
+}
+#endif
 
 } // namespace

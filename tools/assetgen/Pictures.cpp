@@ -668,6 +668,36 @@ void writeJpeg(const std::filesystem::path& path, const QImage& image) {
     pending.commit();
 }
 
+void writePng(const std::filesystem::path& path, const QImage& image) {
+    PendingFile pending(path);
+    if (!image.save(QString::fromStdString(pending.temporary().string()), "PNG")) {
+        throw std::runtime_error("cannot write " + pending.temporary().string());
+    }
+    pending.commit();
+}
+
+const std::vector<SceneIcon>& sceneIcons() {
+    static const std::vector<SceneIcon> icons{
+        {"woodland.png", "colouredleaves.jpg"}, {"country.png", "englishsheep.jpg"},
+        {"dawn.png", "thunder.gif"},            {"coast.png", "riverpool.jpg"},
+        {"storm.png", "lightning.jpg"},         {"tropical.png", "sunset.jpg"},
+        {"summer.png", "countrylane.jpg"},      {"jungle.png", "sunsetwood.jpg"},
+        {"stream.png", "autumnstream.jpg"},     {"downpour.png", "raindrops.jpg"},
+        {"night.png", "sunsetboat.jpg"},        {"fireside.png", "firepic.gif"},
+    };
+    return icons;
+}
+
+QImage iconFrom(const QImage& picture) {
+    QImage icon = picture.scaled(kIconWidth, kIconHeight, Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation);
+    QPainter p(&icon);
+    p.setPen(QColor(0, 0, 0, 160));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(0, 0, kIconWidth - 1, kIconHeight - 1);
+    return icon;
+}
+
 void writeGif(const std::filesystem::path& path, const QImage& image) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     const int width = rgb.width();

@@ -18,11 +18,26 @@ struct Picture {
 
 const std::vector<Picture>& pictures();
 
+// The small picture on each scene button: the scene's own picture, scaled down.
+inline constexpr int kIconWidth = 48;
+inline constexpr int kIconHeight = 36;
+
+struct SceneIcon {
+    std::string file;    // inside resources/icons/, PNG
+    std::string picture; // the scene's picture in pictures()
+};
+
+const std::vector<SceneIcon>& sceneIcons();
+
+// Scales a picture to icon size with a thin dark frame.
+QImage iconFrom(const QImage& picture);
+
 // Paints one picture at the standard size.
 QImage paintPicture(const Picture& picture);
 
 // Both throw std::runtime_error with the path and the reason on failure.
 void writeJpeg(const std::filesystem::path& path, const QImage& image);
+void writePng(const std::filesystem::path& path, const QImage& image);
 // Quantises to a 256-colour palette.
 void writeGif(const std::filesystem::path& path, const QImage& image);
 

@@ -26,7 +26,7 @@ const Call kBubble{.hz = 600, .glide = {{0, 1}, {1, 2.2}}, .attack = 0.001, .rel
 
 std::vector<Recipe> backgrounds() {
     return {
-        {.file = "fire.wav", .seconds = 22, .loop = true,
+        {.file = "fire.wav", .seconds = 20, .loop = true,
          .bed = {.level = 1, .lowHz = 40, .highHz = 500, .hiss = 0.15, .swellHz = 0.3,
                  .swell = 0.3},
          .layers = {{.call = kCrackle, .level = 1.4, .perSecond = 14, .pitchSpread = 0.4,
@@ -34,7 +34,7 @@ std::vector<Recipe> backgrounds() {
                     {.call = {.formantHz = 900, .formantQ = 1.5, .attack = 0.001, .decay = 0.02,
                               .seconds = 0.05},
                      .level = 2, .perSecond = 1.5, .pitchSpread = 0.3, .panSpread = 0.5}}},
-        {.file = "swamp.wav", .seconds = 24, .loop = true,
+        {.file = "swamp.wav", .seconds = 20, .loop = true,
          .bed = {.level = 0.6, .lowHz = 60, .highHz = 700, .swellHz = 0.1, .swell = 0.2},
          .layers = {{.call = {.hz = 180, .glide = {{0, 0.9}, {1, 1.05}}, .partials = 8,
                               .rolloff = 1.2, .formantHz = 500, .formantQ = 2, .pulseHz = 28,
@@ -65,7 +65,7 @@ std::vector<Recipe> backgrounds() {
                      .level = 0.35, .perSecond = 0.6, .pitchSpread = 0.3},
                     {.call = kBubble, .level = 0.5, .perSecond = 4, .pitchSpread = 0.5}},
          .reverb = 0.1},
-        {.file = "riverbrd.wav", .seconds = 24, .loop = true,
+        {.file = "riverbrd.wav", .seconds = 20, .loop = true,
          .bed = {.level = 1, .lowHz = 200, .highHz = 5000, .swellHz = 0.2, .swell = 0.15},
          .layers = {{.call = {.hz = 700, .glide = {{0, 1}, {1, 1.6}}, .attack = 0.001,
                               .release = 0.008, .decay = 0.008, .seconds = 0.025},
@@ -87,7 +87,7 @@ std::vector<Recipe> backgrounds() {
                      .level = 0.6, .perSecond = 1.2, .pitchSpread = 0.4}},
          .reverb = 0.15},
         // Steady rain with thunder rolling in the distance twice per loop.
-        {.file = "thunder_rain.wav", .seconds = 24, .loop = true, .channels = 2,
+        {.file = "thunder_rain.wav", .seconds = 22, .loop = true, .channels = 2,
          .bed = {.level = 0.9, .lowHz = 500, .highHz = 8000, .hiss = 0.3, .gust = 0.2,
                  .gustHz = 0.05},
          .layers = {{.call = kRainDrop, .level = 0.5, .perSecond = 60, .pitchSpread = 0.5,
@@ -103,7 +103,7 @@ std::vector<Recipe> backgrounds() {
                      .level = 0.7, .at = 3.5, .perSecond = 1, .pitchSpread = 0.3,
                      .panSpread = 0.6, .within = 4}},
          .reverb = 0.2, .reverbT60 = 3},
-        {.file = "night.wav", .seconds = 22, .loop = true,
+        {.file = "night.wav", .seconds = 20, .loop = true,
          .bed = {.level = 0.6, .lowHz = 80, .highHz = 400, .swellHz = 0.2, .swell = 0.5},
          .layers = {{.call = {.hz = 3800, .partials = 2, .rolloff = 2, .attack = 0.003,
                               .release = 0.006, .seconds = 0.02, .syllables = 3, .gap = 0.02},
@@ -136,7 +136,7 @@ std::vector<Recipe> backgrounds() {
                               .release = 0.8, .seconds = 3},
                      .level = 0.12, .perSecond = 0.08, .pitchSpread = 0.08, .panSpread = 0.7}},
          .reverb = 0.3},
-        {.file = "rainroof.wav", .seconds = 20, .loop = true, .channels = 2,
+        {.file = "rainroof.wav", .seconds = 20, .loop = true,
          .bed = {.level = 0.5, .lowHz = 60, .highHz = 300},
          .layers = {{.call = {.formantHz = 2200, .formantQ = 4, .attack = 0.0005,
                               .release = 0.005, .decay = 0.004, .seconds = 0.02},
@@ -150,7 +150,7 @@ std::vector<Recipe> backgrounds() {
                      .panSpread = 0.8}}},
         // Crickets and katydids on a warm night: overlapping trills, steady chirps
         // and the odd rasp, all a little way off.
-        {.file = "NEW.wav", .seconds = 24, .loop = true,
+        {.file = "NEW.wav", .seconds = 20, .loop = true,
          .bed = {.level = 0.25, .lowHz = 80, .highHz = 500, .gust = 0.3, .gustHz = 0.05},
          .layers = {{.call = {.hz = 2900, .partials = 2, .rolloff = 2, .pulseHz = 42, .pulse = 0.9,
                               .attack = 0.6, .release = 0.8, .seconds = 5},
@@ -163,7 +163,7 @@ std::vector<Recipe> backgrounds() {
                               .seconds = 0.05, .syllables = 3, .gap = 0.08},
                      .level = 0.6, .perSecond = 0.3, .pitchSpread = 0.1}},
          .reverb = 0.25},
-        {.file = "jungle2.wav", .seconds = 22, .loop = true,
+        {.file = "jungle2.wav", .seconds = 20, .loop = true,
          .bed = {.level = 0.5, .lowHz = 100, .highHz = 3000, .swellHz = 0.25, .swell = 0.2},
          .layers = {{.call = {.hz = 5200, .partials = 2, .pulseHz = 60, .pulse = 0.9,
                               .attack = 0.3, .release = 0.4, .seconds = 1.5},
@@ -483,6 +483,35 @@ std::vector<Recipe> oneShots() {
     };
 }
 
+// Examples for the custom panel, in sounds/: two backgrounds and a random sound.
+std::vector<Recipe> examples() {
+    return {
+        // Wind chimes in a soft breeze.
+        {.file = "sounds/windchimes.wav", .seconds = 20, .loop = true,
+         .bed = {.level = 0.4, .lowHz = 100, .highHz = 800, .gust = 0.3, .gustHz = 0.08},
+         .layers = {{.call = {.hz = 1320, .timbre = Bar, .partials = 4, .attack = 0.002,
+                              .release = 0.3, .decay = 0.7, .seconds = 2.5},
+                     .level = 1.2, .perSecond = 0.9, .notes = {1, 1.125, 1.25, 1.5, 1.667, 2},
+                     .panSpread = 0.9}},
+         .reverb = 0.2},
+        // A brook over stones: a brighter, busier cousin of Water Flow.
+        {.file = "sounds/brook.wav", .seconds = 20, .loop = true,
+         .bed = {.level = 0.8, .lowHz = 500, .highHz = 5000, .gust = 0.15, .gustHz = 0.1},
+         .layers = {{.call = kBubble, .level = 0.7, .perSecond = 40, .pitchSpread = 0.8},
+                    {.call = {.hz = 1400, .glide = {{0, 1}, {1, 1.6}}, .attack = 0.001,
+                              .release = 0.006, .decay = 0.006, .seconds = 0.02},
+                     .level = 0.4, .perSecond = 30, .pitchSpread = 0.5}}},
+        // A woodpecker drumming on a dead branch.
+        {.file = "sounds/woodpecker.wav", .seconds = 2,
+         .layers = {{.call = {.hz = 520, .timbre = Bar, .partials = 3, .noise = 0.4,
+                              .formantHz = 1200, .attack = 0.0005, .release = 0.01,
+                              .decay = 0.012, .seconds = 0.03, .syllables = 18, .gap = 0.03,
+                              .gapEnd = 0.045},
+                     .at = 0.1}},
+         .reverb = 0.25},
+    };
+}
+
 std::vector<Recipe> interfaceSounds() {
     return {
         // Stands in where no sound is wanted.
@@ -506,7 +535,7 @@ std::vector<Recipe> interfaceSounds() {
 const std::vector<Recipe>& soundRecipes() {
     static const std::vector<Recipe> all = [] {
         std::vector<Recipe> recipes = backgrounds();
-        for (auto* group : {oneShots, interfaceSounds}) {
+        for (auto* group : {oneShots, examples, interfaceSounds}) {
             for (Recipe& r : group()) {
                 recipes.push_back(std::move(r));
             }

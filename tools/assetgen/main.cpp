@@ -16,6 +16,7 @@
 #include <exception>
 #include <stdexcept>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -73,12 +74,14 @@ int main(int argc, char** argv) {
     // STK keeps its rate in one global, set before any thread builds an STK object.
     stk::Stk::setSampleRate(assetgen::kSampleRate);
     try {
-        for (const char* folder : {"", "images", "resources", "sounds", "saves"}) {
+        for (const char* folder : {"", "images", "resources", "resources/icons", "sounds", "saves"}) {
             fs::create_directories(root / folder);
         }
         writeSounds(root);
+        std::map<std::string, QImage> painted;
         for (const assetgen::Picture& picture : assetgen::pictures()) {
             const QImage image = assetgen::paintPicture(picture);
+            painted[picture.file] = image;
             const fs::path path = root / "images" / picture.file;
             if (path.extension() == ".gif") {
                 assetgen::writeGif(path, image);
@@ -86,14 +89,19 @@ int main(int argc, char** argv) {
                 assetgen::writeJpeg(path, image);
             }
         }
+        for (const assetgen::SceneIcon& icon : assetgen::sceneIcons()) {
+            assetgen::writePng(root / "resources" / "icons" / icon.file,
+                               assetgen::iconFrom(painted.at(icon.picture)));
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;
     }
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - started);
-    std::printf("assetgen: %zu sounds and %zu pictures in %s (%lld ms)\n",
-                assetgen::soundRecipes().size(), assetgen::pictures().size(), root.string().c_str(),
+    std::printf("assetgen: %zu sounds, %zu pictures and %zu icons in %s (%lld ms)\n",
+                assetgen::soundRecipes().size(), assetgen::pictures().size(),
+                assetgen::sceneIcons().size(), root.string().c_str(),
                 static_cast<long long>(elapsed.count()));
     return 0;
 }
