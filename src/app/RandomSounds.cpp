@@ -4,6 +4,7 @@
 #include "engine/Catalogue.h"
 #include "engine/SoundEngine.h"
 #include "persist/ConsoleSettings.h"
+#include "widgets/Heading.h"
 #include "widgets/TrackSlider.h"
 
 #include <QCheckBox>
@@ -28,11 +29,8 @@ RandomSounds::RandomSounds(engine::SoundEngine& engine, core::TimerHost& timers,
     : QWidget(parent), m_engine(engine) {
     setObjectName(QStringLiteral("randomSounds"));
 
-    auto* heading = new QLabel(QStringLiteral("Random Sound Frequency"), this);
-    heading->setObjectName(QStringLiteral("lblFrequency"));
-    QFont bold = heading->font();
-    bold.setBold(true);
-    heading->setFont(bold);
+    auto* heading = widgets::makeHeading(QStringLiteral("Random Sound Frequency"),
+                                         QStringLiteral("lblFrequency"), this);
     auto* often = new QLabel(QStringLiteral("Often"), this);
     often->setObjectName(QStringLiteral("lblOften"));
     auto* off = new QLabel(QStringLiteral("Off"), this);
@@ -56,26 +54,44 @@ RandomSounds::RandomSounds(engine::SoundEngine& engine, core::TimerHost& timers,
     m_spatial->setObjectName(QStringLiteral("chkSpatial"));
     m_spatial->setChecked(true);
 
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setVerticalSpacing(4);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(4);
     auto* top = new QHBoxLayout;
     top->addWidget(heading);
     top->addStretch();
     top->addWidget(m_spatial);
     top->addWidget(m_showBank1);
     top->addWidget(m_showBank2);
-    grid->addLayout(top, 0, 0);
+    outer->addLayout(top);
+
+    // Both banks share one grid so the scale labels line up with the
+    // sliders of either page; the hidden page's widgets take no room.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(2);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnMinimumWidth(2, 96);
     auto* scale = new QHBoxLayout;
-    scale->addStretch();
     scale->addWidget(often);
     scale->addStretch();
     scale->addWidget(off);
-    grid->addLayout(scale, 1, 0);
+    grid->addLayout(scale, 0, 1);
+    // The right-hand column repeats the scale for its sliders.
+    auto* scale2 = new QHBoxLayout;
+    auto* often2 = new QLabel(QStringLiteral("Often"), this);
+    often2->setObjectName(QStringLiteral("lblOften2"));
+    auto* off2 = new QLabel(QStringLiteral("Off"), this);
+    off2->setObjectName(QStringLiteral("lblOff2"));
+    scale2->addWidget(often2);
+    scale2->addStretch();
+    scale2->addWidget(off2);
+    grid->addLayout(scale2, 0, 3);
     for (int bank = 1; bank <= random::kBanks; ++bank) {
-        m_pages[static_cast<std::size_t>(bank - 1)] = buildBank(bank);
-        grid->addWidget(m_pages[static_cast<std::size_t>(bank - 1)], 2, 0);
+        buildBank(bank, grid);
     }
+    outer->addLayout(grid);
 
     m_scheduler = std::make_unique<random::RandomScheduler>(
         timers, rnd, static_cast<random::RandomSink&>(*this), [this](int bank, int slot) { return slider(bank, slot)->value(); },
@@ -93,20 +109,14 @@ RandomSounds::RandomSounds(engine::SoundEngine& engine, core::TimerHost& timers,
 
 RandomSounds::~RandomSounds() = default;
 
-QWidget* RandomSounds::buildBank(int bank) {
-    auto* page = new QWidget(this);
-    page->setObjectName(QStringLiteral("bank%1").arg(bank));
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(2);
+void RandomSounds::buildBank(int bank, QGridLayout* grid) {
     for (int row = 0; row < random::kSlots; ++row) {
         const int slot = bank == 1 ? kBank1Rows[static_cast<std::size_t>(row)] : row;
         const auto& entry = engine::catalogue::entries()[static_cast<std::size_t>(
             engine::catalogue::randomIndex(bank, slot))];
-        auto* label = new QLabel(core::toQString(entry.caption), page);
+        auto* label = new QLabel(core::toQString(entry.caption), this);
         label->setObjectName(QStringLiteral("lblBank%1_%2").arg(bank).arg(slot));
-        auto* s = new widgets::TrackSlider(page);
+        auto* s = new widgets::TrackSlider(this);
         s->setObjectName(core::toQString(entry.control));
         s->setAccessibleName(core::toQString(entry.caption));
         const int minimum = persist::ConsoleSettings::frequencyMinimum(bank, slot);
@@ -116,13 +126,12 @@ QWidget* RandomSounds::buildBank(int bank) {
         s->setPageStep(250);
         label->setBuddy(s);
         const int column = (row / kRowsPerColumn) * 2;
-        grid->addWidget(label, row % kRowsPerColumn, column);
-        grid->addWidget(s, row % kRowsPerColumn, column + 1);
+        grid->addWidget(label, 1 + row % kRowsPerColumn, column);
+        grid->addWidget(s, 1 + row % kRowsPerColumn, column + 1);
         const auto i = static_cast<std::size_t>(random::channelIndex(bank, slot));
         m_sliders[i] = s;
         m_captions[i] = label;
     }
-    return page;
 }
 
 widgets::TrackSlider* RandomSounds::slider(int bank, int slot) const {
@@ -137,8 +146,12 @@ void RandomSounds::showBank(int bank) {
     m_shownBank = bank;
     m_showBank1->setVisible(bank == 2);
     m_showBank2->setVisible(bank == 1);
-    m_pages[0]->setVisible(bank == 1);
-    m_pages[1]->setVisible(bank == 2);
+    for (int slot = 0; slot < random::kSlots; ++slot) {
+        for (int b = 1; b <= random::kBanks; ++b) {
+            slider(b, slot)->setVisible(b == bank);
+            caption(b, slot)->setVisible(b == bank);
+        }
+    }
     // Showing bank 1 also switches the custom channels off once they exist.
 }
 

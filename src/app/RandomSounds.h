@@ -7,9 +7,9 @@
 #include <memory>
 
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
 
 namespace sylvaro::core {
 class RandomSource;
@@ -53,12 +53,11 @@ public:
 private:
     void playOnce(int bank, int slot) override;
     void setPan(int bank, int slot, int pan) override;
-    QWidget* buildBank(int bank);
+    void buildBank(int bank, QGridLayout* grid);
 
     engine::SoundEngine& m_engine;
     std::array<widgets::TrackSlider*, random::kChannels> m_sliders{};
     std::array<QLabel*, random::kChannels> m_captions{};
-    std::array<QWidget*, random::kBanks> m_pages{};
     QCheckBox* m_spatial = nullptr;
     QPushButton* m_showBank1 = nullptr;
     QPushButton* m_showBank2 = nullptr;

@@ -1,6 +1,7 @@
 #include "VolumeControls.h"
 
 #include "engine/SoundEngine.h"
+#include "widgets/Heading.h"
 #include "widgets/TrackSlider.h"
 
 #include <QGridLayout>
@@ -39,11 +40,8 @@ VolumeControls::VolumeControls(engine::SoundEngine& engine, QWidget* parent)
     m_allSounds->setEnabled(false);
     m_loud->setVisible(false);
 
-    auto* heading = new QLabel(QStringLiteral("Volume"), this);
-    heading->setObjectName(QStringLiteral("lblVolume"));
-    QFont bold = heading->font();
-    bold.setBold(true);
-    heading->setFont(bold);
+    auto* heading =
+        widgets::makeHeading(QStringLiteral("Volume"), QStringLiteral("lblVolume"), this);
     auto* backgroundLabel = new QLabel(QStringLiteral("Background"), this);
     backgroundLabel->setObjectName(QStringLiteral("lblBackground"));
     backgroundLabel->setBuddy(m_background);

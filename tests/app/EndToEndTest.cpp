@@ -10,8 +10,11 @@
 #include "core/VirtualWallClock.h"
 #include "engine/SdlAudioOutput.h"
 #include "engine/SoundEngine.h"
+#include "persist/ConsoleSettings.h"
+#include "persist/LineCodec.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
@@ -35,6 +38,18 @@ protected:
     void TearDown() override {
         console.reset();
         audio.reset();
+    }
+
+    // A private program folder: links to every built file, so a test may
+    // put its own settings beside them.
+    void useLinkedCopy() {
+        const QString copy = m_tmp.filePath(QStringLiteral("program"));
+        QDir().mkpath(copy);
+        const QDir source(m_programDir);
+        for (const QString& name : source.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+            QFile::link(source.filePath(name), copy + u'/' + name);
+        }
+        m_programDir = copy;
     }
 
     void startConsole(const char* driver) {
@@ -113,4 +128,29 @@ TEST_F(EndToEnd, WithoutAWorkingAudioDriverTheFailureMessageAppearsAndRepeats) {
     EXPECT_EQ(dialogs.count(app::ConsoleStartup::kStartupFailedText), 1);
     host.advance(3000);
     EXPECT_EQ(dialogs.count(app::ConsoleStartup::kStartupFailedText), 2);
+}
+
+TEST_F(EndToEnd, ASavedMixPlaysItsBoxesAndRandomChannelsAfterStartup) {
+    useLinkedCopy();
+    persist::ConsoleSettings saved;
+    saved.bank1.fill(2000);
+    saved.bank2.fill(2000);
+    saved.boxes[3] = 1;  // "Surf"
+    saved.bank1[18] = 0; // "Ships Horn", as often as it goes
+    ASSERT_TRUE(persist::writeFileAtomically(m_programDir + QStringLiteral("/settings.ini"),
+                                             saved.toLine()));
+    startConsole("disk");
+    ASSERT_TRUE(console->engine().isReady());
+    EXPECT_TRUE(console->engine().isPlaying(engine::catalogue::backgroundIndex(4)));
+    waitForMore(kQuarterSecond * 2);
+    EXPECT_GT(peakSince(kQuarterSecond), 0.01) << "the surf is not in the output";
+
+    // Within a minute of virtual time the horn has sounded at least once.
+    const int horn = engine::catalogue::randomIndex(1, 18);
+    bool sounded = false;
+    for (int step = 0; step < 600 && !sounded; ++step) {
+        host.advance(100);
+        sounded = console->engine().isPlaying(horn);
+    }
+    EXPECT_TRUE(sounded);
 }
