@@ -1,9 +1,12 @@
 #include "ConsoleStartup.h"
 
 #include "BackgroundChannels.h"
+#include "ClockAlarmPanel.h"
+#include "ConsoleColours.h"
 #include "ConsoleWindow.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
+#include "ScenePanel.h"
 #include "SettingsBinding.h"
 #include "VolumeControls.h"
 #include "core/Dialogs.h"
@@ -14,7 +17,9 @@
 #include <QCoreApplication>
 #include <QListWidget>
 #include <QMenu>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace sylvaro::app {
 
@@ -43,6 +48,9 @@ void ConsoleStartup::load() {
     m_window.picture()->showPicture(s.appDir.file(QStringLiteral("images"),
                                                   QStringLiteral("english fence.jpg")));
     random->setAll(persist::kFrequencyOff);
+    alarm::AlarmClock& alarm = m_window.clockAlarm()->alarmClock();
+    alarm.checkTimer().setEnabled(true);
+    alarm.showTime();
     for (int channel = 1; channel <= 3; ++channel) {
         m_window.backgroundChannels()->setValue(channel, 0);
     }
@@ -52,7 +60,7 @@ void ConsoleStartup::load() {
     random->setBankTimersEnabled(1, false);
     m_window.engine().enumerateDevices();
     QCoreApplication::processEvents();
-    settings::syncBank2Captions(m_window);
+    colours::syncBank2(m_window);
     m_resumeTimer.setEnabled(true);
 }
 
@@ -73,6 +81,7 @@ void ConsoleStartup::startupStep() {
     for (QMenu* menu : {m_window.helpMenu(), m_window.optionsMenu(), m_window.alarmMenu()}) {
         menu->menuAction()->setEnabled(true);
     }
+    m_window.clockAlarm()->alarmBox()->setText(QStringLiteral("00:00"));
     volumes->loudButton()->setVisible(false);
     for (int bank = 1; bank <= 2; ++bank) {
         m_window.randomSounds()->bankButton(bank)->setEnabled(true);
@@ -88,7 +97,7 @@ void ConsoleStartup::startupStep() {
     setControlsEnabled(false);
     engine.setReady(false);
     m_window.randomSounds()->setBankTimersEnabled(1, false);
-    settings::syncBank2Captions(m_window);
+    colours::syncBank2(m_window);
 
     QListWidget* list = m_window.deviceList();
     list->clear();
@@ -101,6 +110,11 @@ void ConsoleStartup::startupStep() {
     m_window.enableConsoleButton()->setVisible(false);
     list->setVisible(false);
     setControlsEnabled(true);
+    m_window.resetButton()->setEnabled(true);
+    m_window.resetButton()->setVisible(true);
+    for (QWidget* button : m_window.scenePanel()->findChildren<QToolButton*>()) {
+        button->setEnabled(true);
+    }
     volumes->muteButton()->setVisible(true);
     volumes->muteButton()->setEnabled(true);
 

@@ -1,6 +1,11 @@
 #include "ConsoleWindow.h"
 
 #include "BackgroundChannels.h"
+#include "ClockAlarmPanel.h"
+#include "ConsoleColours.h"
+#include "ScenePanel.h"
+#include "core/Dialogs.h"
+#include "random/RandomScheduler.h"
 #include "ConsoleStartup.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
@@ -67,11 +72,12 @@ void ConsoleWindow::buildMenus() {
         a->setEnabled(false);
     }
     m_optionsMenu = addMenu(bar, tr("&Options"), QStringLiteral("mnuOptions"));
-    addNamedAction(m_optionsMenu, QStringLiteral("Change Font Color"), QStringLiteral("mnuFontColor"))
-        ->setEnabled(false);
-    addNamedAction(m_optionsMenu, QStringLiteral("Change Background Color"),
-              QStringLiteral("mnuBackColor"))
-        ->setEnabled(false);
+    connect(addNamedAction(m_optionsMenu, QStringLiteral("Change Font Color"),
+                           QStringLiteral("mnuFontColor")),
+            &QAction::triggered, this, &ConsoleWindow::changeFontColour);
+    connect(addNamedAction(m_optionsMenu, QStringLiteral("Change Background Color"),
+                           QStringLiteral("mnuBackColor")),
+            &QAction::triggered, this, &ConsoleWindow::changeBackgroundColour);
     m_helpMenu = addMenu(bar, tr("&Help"), QStringLiteral("mnuHelp"));
     addNamedAction(m_helpMenu, QStringLiteral("Help!"), QStringLiteral("mnuHelpTopics"))->setEnabled(false);
     m_helpMenu->addSeparator();
@@ -92,6 +98,24 @@ void ConsoleWindow::buildLayout() {
     m_channels = new BackgroundChannels(*m_engine, central);
     m_volumes = new VolumeControls(*m_engine, central);
     m_random = new RandomSounds(*m_engine, m_services.timers, m_services.random, central);
+    m_clockAlarm = new ClockAlarmPanel(*m_engine, m_services.timers, m_services.clock,
+                                       action(QStringLiteral("mnuAlarmOn")),
+                                       action(QStringLiteral("mnuAlarmOff")), central);
+    m_scenes = new ScenePanel(*this, central);
+    m_reset = new QPushButton(QStringLiteral("Reset"), central);
+    m_reset->setObjectName(QStringLiteral("cmdReset"));
+    m_reset->setToolTip(QStringLiteral("Clear All Random Sounds"));
+    m_reset->setEnabled(false); // until start-up
+    connect(m_reset, &QPushButton::clicked, this, [this] { m_scenes->reset(); });
+
+    // Bank 2's captions follow bank 1's colour; the sweep keeps the clock,
+    // the alarm check and this sync alive.
+    m_labelSync = std::make_unique<core::IntervalTimer>(
+        m_services.timers, [this] { colours::syncBank2(*this); }, 500, true);
+    random::RandomScheduler& scheduler = m_random->scheduler();
+    scheduler.keepAlive(m_clockAlarm->alarmClock().clockTimer(), true);
+    scheduler.keepAlive(m_clockAlarm->alarmClock().checkTimer(), true);
+    scheduler.keepAlive(*m_labelSync, false);
 
     m_exit = new QPushButton(QStringLiteral("Exit"), central);
     m_exit->setObjectName(QStringLiteral("cmdExit"));
@@ -110,7 +134,13 @@ void ConsoleWindow::buildLayout() {
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(12);
     grid->addWidget(m_picture, 0, 0);
-    grid->addWidget(m_volumes, 0, 1, Qt::AlignTop);
+    auto* side = new QVBoxLayout;
+    side->setSpacing(10);
+    side->addWidget(m_volumes);
+    side->addWidget(m_clockAlarm);
+    side->addWidget(m_scenes);
+    side->addStretch();
+    grid->addLayout(side, 0, 1);
     grid->addWidget(m_channels, 1, 0, 1, 2);
     grid->addWidget(m_random, 2, 0, 1, 2);
 
@@ -118,13 +148,32 @@ void ConsoleWindow::buildLayout() {
     actions->addWidget(m_deviceList, 1);
     actions->addWidget(m_enableConsole);
     actions->addStretch();
+    actions->addWidget(m_reset);
     actions->addWidget(m_exit);
     grid->addLayout(actions, 3, 0, 1, 2);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->setRowStretch(0, 1);
 
-    resize(760, 800);
+    resize(840, 860);
+}
+
+QAction* ConsoleWindow::action(const QString& objectName) const {
+    return findChild<QAction*>(objectName);
+}
+
+void ConsoleWindow::changeBackgroundColour() {
+    const std::int32_t colour = colours::fromRgb(m_services.dialogs.chooseColour());
+    colours::paintConsole(*this, colour);
+    colours::paintBoxesBackground(*this, colour);
+}
+
+void ConsoleWindow::changeFontColour() {
+    const std::int32_t colour = colours::fromRgb(m_services.dialogs.chooseColour());
+    colours::paintBankCaptions(*this, 2, colour);
+    colours::paintBankCaptions(*this, 1, colour);
+    colours::paintCaptionLabels(*this, colour);
+    colours::paintBoxesText(*this, colour);
 }
 
 void ConsoleWindow::load() {

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "core/IntervalTimer.h"
+
 class QAction;
 class QListWidget;
 class QMenu;
@@ -18,6 +20,8 @@ class SoundEngine;
 namespace sylvaro::app {
 
 class BackgroundChannels;
+class ClockAlarmPanel;
+class ScenePanel;
 class ConsoleStartup;
 class PictureArea;
 class RandomSounds;
@@ -43,6 +47,15 @@ public:
     VolumeControls* volumes() const { return m_volumes; }
     PictureArea* picture() const { return m_picture; }
     RandomSounds* randomSounds() const { return m_random; }
+    ScenePanel* scenePanel() const { return m_scenes; }
+    ClockAlarmPanel* clockAlarm() const { return m_clockAlarm; }
+    QPushButton* resetButton() const { return m_reset; }
+    QAction* action(const QString& objectName) const;
+    core::IntervalTimer& labelSyncTimer() { return *m_labelSync; }
+
+    // The "Options" menu's colour commands.
+    void changeBackgroundColour();
+    void changeFontColour();
     QPushButton* exitButton() const { return m_exit; }
     QPushButton* enableConsoleButton() const { return m_enableConsole; }
     QListWidget* deviceList() const { return m_deviceList; }
@@ -79,6 +92,10 @@ private:
     VolumeControls* m_volumes = nullptr;
     PictureArea* m_picture = nullptr;
     RandomSounds* m_random = nullptr;
+    ScenePanel* m_scenes = nullptr;
+    ClockAlarmPanel* m_clockAlarm = nullptr;
+    QPushButton* m_reset = nullptr;
+    std::unique_ptr<core::IntervalTimer> m_labelSync;
     std::int32_t m_backColour = persist::kSystemButtonFace;
     std::int32_t m_textColour = persist::kSystemButtonText;
     persist::CustomNames m_customNames;

@@ -1,39 +1,19 @@
 #include "SettingsBinding.h"
 
 #include "BackgroundChannels.h"
+#include "ConsoleColours.h"
 #include "ConsoleWindow.h"
 #include "RandomSounds.h"
 #include "VolumeControls.h"
 #include "core/Dialogs.h"
 #include "persist/LineCodec.h"
-#include "widgets/StoredColour.h"
 #include "widgets/TrackSlider.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
-#include <QRegularExpression>
 
 namespace sylvaro::app::settings {
-
-namespace {
-
-void paint(QWidget* widget, QPalette::ColorRole role, std::int32_t stored) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, widgets::fromStored(stored, palette));
-    widget->setPalette(palette);
-}
-
-void paintBackground(QWidget* widget, std::int32_t stored) {
-    widget->setAutoFillBackground(true);
-    paint(widget, QPalette::Window, stored);
-}
-
-void paintText(QWidget* widget, std::int32_t stored) {
-    paint(widget, QPalette::WindowText, stored);
-}
-
-} // namespace
 
 persist::ConsoleSettings capture(const ConsoleWindow& console) {
     persist::ConsoleSettings s;
@@ -64,41 +44,18 @@ void apply(ConsoleWindow& console, const persist::ConsoleSettings& s) {
         boxes->setValue(channel, s.boxes[static_cast<std::size_t>(channel - 1)]);
     }
 
-    console.setBackColour(s.backColour);
-    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
-        paintBackground(boxes->box(channel), s.backColour);
-    }
-    paintBackground(console.centralWidget(), s.backColour);
-    paintBackground(random->spatialBox(), s.backColour);
-
-    console.setTextColour(s.textColour);
-    for (QLabel* label : console.findChildren<QLabel*>(
-             QRegularExpression(QStringLiteral("^lbl(Random|Background|Often|Off|Time|Alarm)$")))) {
-        paintText(label, s.textColour);
-    }
-    paintText(random->spatialBox(), s.textColour);
-    for (int slot = 1; slot < random::kSlots; ++slot) {
-        paintText(random->caption(1, slot), s.textColour);
-    }
-    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
-        paintText(boxes->box(channel), s.textColour);
-    }
+    colours::paintBoxesBackground(console, s.backColour);
+    colours::paintConsole(console, s.backColour);
+    // Bank 1's first caption takes the colour too, so bank 2, which follows
+    // it, matches the rest of the console after a restart.
+    colours::paintCaptionLabels(console, s.textColour);
+    colours::paintBoxesText(console, s.textColour);
+    colours::paintBankCaptions(console, 1, s.textColour);
 
     for (int slot = 0; slot < random::kSlots; ++slot) {
         random->slider(1, slot)->setValue(s.bank1[static_cast<std::size_t>(slot)]);
     }
     console.volumes()->allSoundsSlider()->setValue(s.allSoundsVolume);
-}
-
-void syncBank2Captions(ConsoleWindow& console) {
-    RandomSounds* random = console.randomSounds();
-    const QColor colour = random->caption(1, 1)->palette().color(QPalette::WindowText);
-    for (int slot = 1; slot < random::kSlots; ++slot) {
-        QLabel* label = random->caption(2, slot);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        label->setPalette(palette);
-    }
 }
 
 std::optional<persist::ConsoleSettings> readConsole(const QString& path) {

@@ -31,8 +31,5 @@ std::optional<persist::CustomNames> readCustom(const QString& path);
 // the console's dialogs with the path and the reason.
 void writeBoth(ConsoleWindow& console);
 
-// Gives bank 2's captions the text colour of bank 1's caption 1.
-void syncBank2Captions(ConsoleWindow& console);
-
 } // namespace settings
 } // namespace sylvaro::app

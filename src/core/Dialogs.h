@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 namespace sylvaro::core {
 
@@ -25,6 +26,9 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     virtual MessageAnswer message(const MessageRequest& request) = 0;
+    // The colour dialog. Reports the last colour chosen (#RRGGBB), black
+    // before any, also when the user cancels.
+    virtual std::uint32_t chooseColour() = 0;
 };
 
 } // namespace sylvaro::core

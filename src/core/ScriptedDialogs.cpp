@@ -25,6 +25,15 @@ MessageAnswer ScriptedDialogs::message(const MessageRequest& request) {
     return MessageAnswer::Ok;
 }
 
+std::uint32_t ScriptedDialogs::chooseColour() {
+    ++m_colourDialogs;
+    if (!m_colours.empty()) {
+        m_lastColour = m_colours.front();
+        m_colours.pop_front();
+    }
+    return m_lastColour;
+}
+
 int ScriptedDialogs::count(const QString& text) const {
     return static_cast<int>(std::count_if(m_messages.begin(), m_messages.end(),
                                           [&](const MessageRequest& r) { return r.text == text; }));

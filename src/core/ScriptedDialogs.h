@@ -16,6 +16,11 @@ public:
     MessageAnswer message(const MessageRequest& request) override;
 
     void answerNext(MessageAnswer answer) { m_answers.push_back(answer); }
+
+    // The next colour dialog picks `rgb`; with none scripted it is cancelled.
+    std::uint32_t chooseColour() override;
+    void pickColourNext(std::uint32_t rgb) { m_colours.push_back(rgb); }
+    int colourDialogs() const { return m_colourDialogs; }
     void setWhileOpen(std::function<void(const MessageRequest&)> hook) {
         m_whileOpen = std::move(hook);
     }
@@ -27,6 +32,9 @@ public:
 private:
     std::deque<MessageAnswer> m_answers;
     std::vector<MessageRequest> m_messages;
+    std::deque<std::uint32_t> m_colours;
+    std::uint32_t m_lastColour = 0;
+    int m_colourDialogs = 0;
     std::function<void(const MessageRequest&)> m_whileOpen;
 };
 

@@ -1,5 +1,6 @@
 #include "QtDialogs.h"
 
+#include <QColorDialog>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -60,6 +61,18 @@ core::MessageAnswer QtDialogs::message(const core::MessageRequest& request) {
         return request.buttons == core::MessageButtons::Ok ? core::MessageAnswer::Ok
                                                            : core::MessageAnswer::Cancel;
     }
+}
+
+} // namespace sylvaro::widgets
+
+namespace sylvaro::widgets {
+
+std::uint32_t QtDialogs::chooseColour() {
+    const QColor chosen = QColorDialog::getColor(QColor::fromRgb(m_lastColour), m_parent);
+    if (chosen.isValid()) {
+        m_lastColour = chosen.rgb() & 0xFFFFFFu;
+    }
+    return m_lastColour;
 }
 
 } // namespace sylvaro::widgets

@@ -14,9 +14,11 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
 
     core::MessageAnswer message(const core::MessageRequest& request) override;
+    std::uint32_t chooseColour() override;
 
 private:
     QWidget* m_parent;
+    std::uint32_t m_lastColour = 0; // black until the user picks one
 };
 
 } // namespace sylvaro::widgets

@@ -1,0 +1,92 @@
+#include "ClockAlarmPanel.h"
+
+#include "engine/Catalogue.h"
+#include "engine/SoundEngine.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace sylvaro::app {
+
+namespace {
+
+// Orange on black in Arial (or its metric twin), for the clock and the alarm box.
+void styleDigits(QWidget* w) {
+    QPalette palette = w->palette();
+    for (auto role : {QPalette::Window, QPalette::Base}) {
+        palette.setColor(role, Qt::black);
+    }
+    for (auto role : {QPalette::WindowText, QPalette::Text}) {
+        palette.setColor(role, QColor(0xFF, 0x80, 0x00));
+    }
+    w->setPalette(palette);
+    w->setAutoFillBackground(true);
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(11);
+    font.setBold(true);
+    w->setFont(font);
+}
+
+} // namespace
+
+ClockAlarmPanel::ClockAlarmPanel(engine::SoundEngine& engine, core::TimerHost& timers,
+                                 const core::WallClock& clock, QAction* alarmOn,
+                                 QAction* alarmOff, QWidget* parent)
+    : QWidget(parent), m_timeCaption(new QLabel(QStringLiteral("Time:"), this)),
+      m_clockLabel(new QLabel(this)), m_alarmCaption(new QLabel(QStringLiteral("Alarm:"), this)),
+      m_alarmBox(new QLineEdit(QStringLiteral("00:00:00"), this)), m_alarmOnAction(alarmOn),
+      m_alarmOffAction(alarmOff) {
+    setObjectName(QStringLiteral("clockAlarm"));
+    m_timeCaption->setObjectName(QStringLiteral("lblTime"));
+    m_clockLabel->setObjectName(QStringLiteral("lblClock"));
+    m_clockLabel->setAccessibleName(tr("Current time"));
+    m_alarmCaption->setObjectName(QStringLiteral("lblAlarm"));
+    m_alarmBox->setObjectName(QStringLiteral("txtAlarm"));
+    m_alarmBox->setAccessibleName(tr("Alarm time"));
+    m_alarmCaption->setBuddy(m_alarmBox);
+    styleDigits(m_clockLabel);
+    styleDigits(m_alarmBox);
+    m_clockLabel->setMargin(3);
+    m_alarmBox->setFixedWidth(90);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_timeCaption);
+    row->addWidget(m_clockLabel);
+    row->addSpacing(12);
+    row->addWidget(m_alarmCaption);
+    row->addWidget(m_alarmBox);
+    row->addStretch();
+
+    const int alarmBuffer = engine::catalogue::alarmIndex();
+    m_alarm = std::make_unique<alarm::AlarmClock>(
+        timers, clock,
+        alarm::AlarmClock::Hooks{[this] { return m_alarmBox->text(); },
+                                 [this](const QString& text) { m_clockLabel->setText(text); },
+                                 [&engine, alarmBuffer] { engine.play(alarmBuffer, true); },
+                                 [&engine, alarmBuffer] { engine.stop(alarmBuffer); }});
+    connect(m_alarmOnAction, &QAction::triggered, this, &ClockAlarmPanel::alarmOn);
+    connect(m_alarmOffAction, &QAction::triggered, this, &ClockAlarmPanel::alarmOff);
+    m_alarmOnAction->setEnabled(true);
+    m_alarmOffAction->setEnabled(true);
+    m_alarmOffAction->setChecked(true);
+}
+
+ClockAlarmPanel::~ClockAlarmPanel() = default;
+
+void ClockAlarmPanel::alarmOn() {
+    m_alarm->alarmOn();
+    m_alarmOnAction->setChecked(true);
+    m_alarmOffAction->setChecked(false);
+}
+
+void ClockAlarmPanel::alarmOff() {
+    m_alarm->alarmOff();
+    m_alarmOnAction->setChecked(false);
+    m_alarmOffAction->setChecked(true);
+}
+
+} // namespace sylvaro::app

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "alarm/AlarmClock.h"
+
+#include <QWidget>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+
+namespace sylvaro::core {
+class TimerHost;
+class WallClock;
+} // namespace sylvaro::core
+namespace sylvaro::engine {
+class SoundEngine;
+}
+
+namespace sylvaro::app {
+
+// "Time:" with the clock and "Alarm:" with the alarm box, and the two
+// entries of the "Alarm" menu. The alarm plays the catalogue's alarm buffer,
+// which no volume control touches. UI thread only.
+class ClockAlarmPanel : public QWidget {
+    Q_OBJECT
+public:
+    ClockAlarmPanel(engine::SoundEngine& engine, core::TimerHost& timers,
+                    const core::WallClock& clock, QAction* alarmOn, QAction* alarmOff,
+                    QWidget* parent = nullptr);
+    ~ClockAlarmPanel() override;
+
+    QLabel* timeCaption() const { return m_timeCaption; }
+    QLabel* clockLabel() const { return m_clockLabel; }
+    QLabel* alarmCaption() const { return m_alarmCaption; }
+    QLineEdit* alarmBox() const { return m_alarmBox; }
+    alarm::AlarmClock& alarmClock() { return *m_alarm; }
+
+    void alarmOn();
+    void alarmOff();
+
+private:
+    QLabel* m_timeCaption;
+    QLabel* m_clockLabel;
+    QLabel* m_alarmCaption;
+    QLineEdit* m_alarmBox;
+    QAction* m_alarmOnAction;
+    QAction* m_alarmOffAction;
+    std::unique_ptr<alarm::AlarmClock> m_alarm;
+};
+
+} // namespace sylvaro::app

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace sylvaro::scenes {
+
+// A channel a scene turns on: bank 1..2, slot 0..19 and its slider value.
+struct SceneChannel {
+    int bank;
+    int slot;
+    int value;
+};
+
+// One built-in scene. Colours are #RRGGBB; every frequency slider not
+// listed goes to 2000 (off) and every box not listed is cleared.
+struct Scene {
+    std::string_view caption;
+    std::uint32_t background;
+    std::uint32_t text;
+    int randomVolume;
+    int backgroundVolume;
+    std::span<const int> boxes;
+    std::span<const SceneChannel> channels;
+    std::string_view picture; // in images/
+    bool resetsCustom;        // every scene but Woodland
+
+    // The slider value of a channel in this scene.
+    int frequency(int bank, int slot) const;
+    bool boxOn(int channel) const;
+    std::string_view icon() const; // in resources/icons/
+};
+
+std::span<const Scene> all();
+const Scene* find(std::string_view caption);
+
+// Button order: four columns, three rows.
+inline constexpr std::array<std::string_view, 12> kGridOrder{
+    "Woodland", "Country", "Dawn",  "Coast",    "Storm", "Tropical",
+    "Summer",   "Jungle",  "Stream", "Downpour", "Night", "Fireside"};
+
+// The stored form (0x00BBGGRR) of a #RRGGBB colour.
+inline constexpr std::int32_t toStored(std::uint32_t rgb) {
+    return static_cast<std::int32_t>(((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) |
+                                     ((rgb >> 16) & 0xFFu));
+}
+
+} // namespace sylvaro::scenes
