@@ -38,7 +38,7 @@ public:
                                   "colouredleaves.jpg", "oregonlake.jpg", "riverpool.jpg",
                                   "puddle.jpg",        "lightning.jpg",   "firepic.gif",
                                   "sunsetwood.jpg",    "countrylane.jpg", "sunset.jpg",
-                                  "raindrops.jpg",     "englishsheep.jpg"};
+                                  "raindrops.jpg",     "englishsheep.jpg", "autumnstream.jpg"};
         int hue = 0;
         for (const char* name : pictures) {
             writePicture(name, QColor::fromHsv(hue, 200, 200));
