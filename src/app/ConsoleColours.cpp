@@ -38,6 +38,8 @@ void paintConsole(ConsoleWindow& console, std::int32_t back) {
 
 void paintBoxesBackground(ConsoleWindow& console, std::int32_t back) {
     forEachBox(console, [back](QWidget* box) {
+        // A button fills with its Button role unless told otherwise.
+        box->setBackgroundRole(QPalette::Window);
         box->setAutoFillBackground(true);
         paint(box, QPalette::Window, back);
     });
