@@ -76,10 +76,4 @@ void syncBank2(ConsoleWindow& console) {
         }
     }
 }
-
-std::int32_t fromRgb(std::uint32_t rgb) {
-    return static_cast<std::int32_t>(((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) |
-                                     ((rgb >> 16) & 0xFFu));
-}
-
 } // namespace sylvaro::app::colours

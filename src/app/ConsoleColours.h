@@ -23,8 +23,5 @@ void paintBankCaptions(ConsoleWindow& console, int bank, std::int32_t text);
 // Bank 2's captions take the colour of bank 1's first caption.
 void syncBank2(ConsoleWindow& console);
 
-// The stored form of a #RRGGBB colour.
-std::int32_t fromRgb(std::uint32_t rgb);
-
 } // namespace colours
 } // namespace sylvaro::app

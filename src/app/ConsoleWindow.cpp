@@ -6,6 +6,7 @@
 #include "ScenePanel.h"
 #include "core/Dialogs.h"
 #include "random/RandomScheduler.h"
+#include "scenes/SceneTable.h"
 #include "ConsoleStartup.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
@@ -163,13 +164,13 @@ QAction* ConsoleWindow::action(const QString& objectName) const {
 }
 
 void ConsoleWindow::changeBackgroundColour() {
-    const std::int32_t colour = colours::fromRgb(m_services.dialogs.chooseColour());
+    const std::int32_t colour = scenes::toStored(m_services.dialogs.chooseColour());
     colours::paintConsole(*this, colour);
     colours::paintBoxesBackground(*this, colour);
 }
 
 void ConsoleWindow::changeFontColour() {
-    const std::int32_t colour = colours::fromRgb(m_services.dialogs.chooseColour());
+    const std::int32_t colour = scenes::toStored(m_services.dialogs.chooseColour());
     colours::paintBankCaptions(*this, 2, colour);
     colours::paintBankCaptions(*this, 1, colour);
     colours::paintCaptionLabels(*this, colour);

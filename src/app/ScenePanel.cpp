@@ -64,8 +64,8 @@ QToolButton* ScenePanel::button(std::string_view caption) const {
 
 void ScenePanel::apply(const scenes::Scene& scene) {
     // Switching the custom channels off comes with the custom panel.
-    const std::int32_t back = colours::fromRgb(scene.background);
-    const std::int32_t text = colours::fromRgb(scene.text);
+    const std::int32_t back = scenes::toStored(scene.background);
+    const std::int32_t text = scenes::toStored(scene.text);
     colours::paintConsole(m_console, back);
     colours::paintBankCaptions(m_console, 1, text);
     colours::paintCaptionLabels(m_console, text);
