@@ -76,4 +76,5 @@ void syncBank2(ConsoleWindow& console) {
         }
     }
 }
+
 } // namespace sylvaro::app::colours
