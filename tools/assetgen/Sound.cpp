@@ -342,20 +342,37 @@ void scaleToPeakDb(Audio& audio, double peakDb) {
     }
 }
 
-} // namespace
-
-std::vector<double> renderCall(const Call& call, double pitchScale, Rng& rng) {
-    const std::size_t syllable = std::max<std::size_t>(1, toFrames(call.seconds));
+// The syllables of a call as notes: either its song, or its equal syllables with the
+// gap and pitch stepping from one to the next.
+std::vector<Note> notesOf(const Call& call) {
+    if (!call.song.empty()) {
+        return call.song;
+    }
     const int syllables = std::max(1, call.syllables);
-    std::vector<std::size_t> gaps(static_cast<std::size_t>(syllables), 0);
-    std::size_t total = 0;
+    std::vector<Note> notes;
+    double ratio = 1.0;
     for (int s = 0; s < syllables; ++s) {
         double gap = call.gap;
         if (call.gapEnd >= 0.0 && syllables > 1) {
             gap += (call.gapEnd - call.gap) * s / (syllables - 1);
         }
-        gaps[static_cast<std::size_t>(s)] = s + 1 < syllables ? toFrames(gap) : 0;
-        total += syllable + gaps[static_cast<std::size_t>(s)];
+        std::vector<Point> glide = call.glide.empty() ? std::vector<Point>{{0.0, 1.0}} : call.glide;
+        for (Point& p : glide) {
+            p.value *= ratio;
+        }
+        notes.push_back({call.seconds, std::move(glide), s + 1 < syllables ? gap : 0.0, 1.0});
+        ratio *= call.step;
+    }
+    return notes;
+}
+
+} // namespace
+
+std::vector<double> renderCall(const Call& call, double pitchScale, Rng& rng) {
+    const std::vector<Note> notes = notesOf(call);
+    std::size_t total = 0;
+    for (const Note& note : notes) {
+        total += std::max<std::size_t>(1, toFrames(note.seconds)) + toFrames(note.gap);
     }
 
     const std::vector<Partial> partials = partialsOf(call);
@@ -365,38 +382,38 @@ std::vector<double> renderCall(const Call& call, double pitchScale, Rng& rng) {
     }
     // Scales the tone to the RMS of uniform noise so `noise` is a fair mix ratio.
     const double toneScale = partialPower > 0.0 ? std::sqrt(1.0 / 3.0 / partialPower) : 0.0;
-    const double attack = std::max(call.attack, 1e-4);
-    const double release = std::max(call.release, 1e-4);
     const bool harmonic = call.timbre == Timbre::Harmonic || call.timbre == Timbre::Odd;
+    const double hz = call.hz * pitchScale;
 
     std::vector<double> out(total, 0.0);
     std::size_t pos = 0;
-    double hz = call.hz * pitchScale;
-    for (int s = 0; s < syllables; ++s) {
+    for (const Note& note : notes) {
+        const std::size_t syllable = std::max<std::size_t>(1, toFrames(note.seconds));
+        const double attack = std::max(call.attack, 1e-4);
+        const double release = std::max(call.release, 1e-4);
         double phase = 0.0;
         for (std::size_t i = 0; i < syllable; ++i) {
             const double t = static_cast<double>(i) / kSampleRate;
             const double u = static_cast<double>(i) / static_cast<double>(syllable);
             double x = rng.bipolar();
             if (hz > 0.0) {
-                const double f = hz * glideAt(call.glide, u) *
+                const double f = hz * glideAt(note.glide, u) *
                                  (1.0 + call.vibrato * std::sin(kTwoPi * call.vibratoHz * t));
                 phase += kTwoPi * f / kSampleRate;
                 const double tone = harmonic ? harmonicTone(partials, phase, f)
                                              : inharmonicTone(partials, phase, f, t);
                 x = (1.0 - call.noise) * tone * toneScale + call.noise * x;
             }
-            double env = smoothStep(t / attack) * smoothStep((call.seconds - t) / release);
+            double env = smoothStep(t / attack) * smoothStep((note.seconds - t) / release);
             if (call.decay > 0.0) {
                 env *= std::exp(-t / call.decay);
             }
             if (call.pulse > 0.0) {
                 env *= 1.0 - call.pulse * (0.5 + 0.5 * std::cos(kTwoPi * call.pulseHz * t));
             }
-            out[pos + i] = x * env;
+            out[pos + i] = note.level * x * env;
         }
-        pos += syllable + gaps[static_cast<std::size_t>(s)];
-        hz *= call.step;
+        pos += syllable + toFrames(note.gap);
     }
 
     if (call.formantHz > 0.0) {

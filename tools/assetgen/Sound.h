@@ -27,6 +27,15 @@ enum class Timbre {
     Bar,      // struck metal bar or small bell
 };
 
+// One syllable of a song whose syllables differ: its own length, pitch contour
+// (as ratios of the call's `hz`), loudness and the silence after it.
+struct Note {
+    double seconds = 0.1;
+    std::vector<Point> glide; // empty: steady at the call's pitch
+    double gap = 0.0;
+    double level = 1.0;
+};
+
 struct Call {
     double hz = 0.0;          // fundamental; 0 makes an unpitched noise call
     std::vector<Point> glide; // pitch contour across each syllable (empty: steady)
@@ -49,6 +58,7 @@ struct Call {
     double gap = 0.0;     // silence after each syllable
     double gapEnd = -1.0; // if >= 0 the gap changes to this by the last syllable
     double step = 1.0;    // pitch ratio from one syllable to the next
+    std::vector<Note> song; // if set, these syllables replace the equal ones above
 };
 
 struct Layer {
