@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsdl2-dev libsndfile1-dev libstk-dev libebur128-dev libgif-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-liberation
     xvfb xauth sox lame
 )
 

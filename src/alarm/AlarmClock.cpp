@@ -6,8 +6,10 @@ namespace sylvaro::alarm {
 
 AlarmClock::AlarmClock(core::TimerHost& timers, const core::WallClock& clock, Hooks hooks)
     : m_clock(clock), m_hooks(std::move(hooks)),
-      m_clockTimer(timers, [this] { showTime(); }, kClockMs, true),
-      m_checkTimer(timers, [this] { check(); }, kCheckMs, true) {}
+      m_clockTimer(
+          timers, [this] { showTime(); }, kClockMs, true),
+      m_checkTimer(
+          timers, [this] { check(); }, kCheckMs, true) {}
 
 QString AlarmClock::timeText() const {
     return m_clock.localNow().time().toString(QStringLiteral("HH:mm:ss"));

@@ -20,8 +20,8 @@ BackgroundChannels::BackgroundChannels(engine::SoundEngine& engine, QWidget* par
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(4);
     for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
-        const auto& entry =
-            engine::catalogue::entries()[static_cast<std::size_t>(engine::catalogue::backgroundIndex(channel))];
+        const auto& entry = engine::catalogue::entries()[static_cast<std::size_t>(
+            engine::catalogue::backgroundIndex(channel))];
         auto* box = new QCheckBox(core::toQString(entry.caption), this);
         box->setObjectName(core::toQString(entry.control));
         connect(box, &QCheckBox::stateChanged, this, [this, channel] { onChanged(channel); });

@@ -33,8 +33,8 @@ void styleDigits(QWidget* w) {
 } // namespace
 
 ClockAlarmPanel::ClockAlarmPanel(engine::SoundEngine& engine, core::TimerHost& timers,
-                                 const core::WallClock& clock, QAction* alarmOn,
-                                 QAction* alarmOff, QWidget* parent)
+                                 const core::WallClock& clock, QAction* alarmOn, QAction* alarmOff,
+                                 QWidget* parent)
     : QWidget(parent), m_timeCaption(new QLabel(QStringLiteral("Time:"), this)),
       m_clockLabel(new QLabel(this)), m_alarmCaption(new QLabel(QStringLiteral("Alarm:"), this)),
       m_alarmBox(new QLineEdit(QStringLiteral("00:00:00"), this)), m_alarmOnAction(alarmOn),

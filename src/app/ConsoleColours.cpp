@@ -19,8 +19,7 @@ void paint(QWidget* widget, QPalette::ColorRole role, std::int32_t stored) {
     widget->setPalette(palette);
 }
 
-template <typename Fn>
-void forEachBox(ConsoleWindow& console, Fn&& fn) {
+template <typename Fn> void forEachBox(ConsoleWindow& console, Fn&& fn) {
     for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
         fn(console.backgroundChannels()->box(channel));
     }

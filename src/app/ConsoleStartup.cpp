@@ -15,9 +15,9 @@
 #include "widgets/TrackSlider.h"
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -33,9 +33,10 @@ const QString ConsoleStartup::kExitTitle = QStringLiteral("Confirm Quit");
 
 ConsoleStartup::ConsoleStartup(ConsoleWindow& window)
     : m_window(window),
-      m_startupTimer(window.services().timers, [this] { startupStep(); }, kStartupIntervalMs, true),
-      m_resumeTimer(window.services().timers, [this] { onResumeTick(); }, kResumeIntervalMs,
-                    false) {}
+      m_startupTimer(
+          window.services().timers, [this] { startupStep(); }, kStartupIntervalMs, true),
+      m_resumeTimer(
+          window.services().timers, [this] { onResumeTick(); }, kResumeIntervalMs, false) {}
 
 void ConsoleStartup::load() {
     const Services& s = m_window.services();
@@ -45,8 +46,8 @@ void ConsoleStartup::load() {
     }
     random->scheduler().timer(2, 17).setEnabled(false);
     random->showBank(1);
-    m_window.picture()->showPicture(s.appDir.file(QStringLiteral("images"),
-                                                  QStringLiteral("english fence.jpg")));
+    m_window.picture()->showPicture(
+        s.appDir.file(QStringLiteral("images"), QStringLiteral("english fence.jpg")));
     random->setAll(persist::kFrequencyOff);
     alarm::AlarmClock& alarm = m_window.clockAlarm()->alarmClock();
     alarm.checkTimer().setEnabled(true);
@@ -87,7 +88,8 @@ void ConsoleStartup::startupStep() {
         m_window.randomSounds()->bankButton(bank)->setEnabled(true);
     }
 
-    if (auto saved = settings::readConsole(m_window.services().appDir.file(settings::kConsoleFile))) {
+    if (auto saved =
+            settings::readConsole(m_window.services().appDir.file(settings::kConsoleFile))) {
         settings::apply(m_window, *saved);
         setStartVolumes(saved->randomVolume, saved->backgroundVolume);
     } else {
@@ -164,9 +166,8 @@ void ConsoleStartup::fail(const std::string& reason) {
     // interval after it closes.
     m_startupTimer.setEnabled(false);
     m_window.engine().setReady(false);
-    core::MessageRequest request{kStartupFailedText, kStartupFailedTitle,
-                                 core::MessageButtons::Ok, core::MessageIcon::Error,
-                                 core::toQString(reason)};
+    core::MessageRequest request{kStartupFailedText, kStartupFailedTitle, core::MessageButtons::Ok,
+                                 core::MessageIcon::Error, core::toQString(reason)};
     m_window.services().dialogs.message(request);
     m_startupTimer.setEnabled(true);
 }
@@ -215,8 +216,8 @@ void ConsoleStartup::resume() {
 }
 
 void ConsoleStartup::exit() {
-    const core::MessageRequest request{kExitText, kExitTitle, core::MessageButtons::OkCancel,
-                                       core::MessageIcon::None, {}};
+    const core::MessageRequest request{
+        kExitText, kExitTitle, core::MessageButtons::OkCancel, core::MessageIcon::None, {}};
     if (m_window.services().dialogs.message(request) != core::MessageAnswer::Ok) {
         return;
     }

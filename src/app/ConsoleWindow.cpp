@@ -3,15 +3,15 @@
 #include "BackgroundChannels.h"
 #include "ClockAlarmPanel.h"
 #include "ConsoleColours.h"
-#include "ScenePanel.h"
-#include "core/Dialogs.h"
-#include "random/RandomScheduler.h"
-#include "scenes/SceneTable.h"
 #include "ConsoleStartup.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
+#include "ScenePanel.h"
 #include "VolumeControls.h"
+#include "core/Dialogs.h"
 #include "engine/SoundEngine.h"
+#include "random/RandomScheduler.h"
+#include "scenes/SceneTable.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -66,8 +66,9 @@ void ConsoleWindow::buildMenus() {
     connect(m_exitAction, &QAction::triggered, this, [this] { m_startup->exit(); });
 
     m_alarmMenu = addMenu(bar, tr("&Alarm"), QStringLiteral("mnuAlarm"));
-    for (const auto& [text, name] : {std::pair{QStringLiteral("Alarm On"), QStringLiteral("mnuAlarmOn")},
-                                     std::pair{QStringLiteral("Alarm Off"), QStringLiteral("mnuAlarmOff")}}) {
+    for (const auto& [text, name] :
+         {std::pair{QStringLiteral("Alarm On"), QStringLiteral("mnuAlarmOn")},
+          std::pair{QStringLiteral("Alarm Off"), QStringLiteral("mnuAlarmOff")}}) {
         QAction* a = addNamedAction(m_alarmMenu, text, name);
         a->setCheckable(true);
         a->setEnabled(false);
@@ -80,9 +81,11 @@ void ConsoleWindow::buildMenus() {
                            QStringLiteral("mnuBackColor")),
             &QAction::triggered, this, &ConsoleWindow::changeBackgroundColour);
     m_helpMenu = addMenu(bar, tr("&Help"), QStringLiteral("mnuHelp"));
-    addNamedAction(m_helpMenu, QStringLiteral("Help!"), QStringLiteral("mnuHelpTopics"))->setEnabled(false);
+    addNamedAction(m_helpMenu, QStringLiteral("Help!"), QStringLiteral("mnuHelpTopics"))
+        ->setEnabled(false);
     m_helpMenu->addSeparator();
-    addNamedAction(m_helpMenu, QStringLiteral("About"), QStringLiteral("mnuAbout"))->setEnabled(false);
+    addNamedAction(m_helpMenu, QStringLiteral("About"), QStringLiteral("mnuAbout"))
+        ->setEnabled(false);
 
     // Help, Options and Alarm come alive with the start-up step.
     for (QMenu* m : {m_alarmMenu, m_optionsMenu, m_helpMenu}) {

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "Services.h"
+#include "core/IntervalTimer.h"
 #include "persist/ConsoleSettings.h"
 
 #include <QMainWindow>
 #include <memory>
-
-#include "core/IntervalTimer.h"
 
 class QAction;
 class QListWidget;

@@ -37,8 +37,8 @@ void PictureArea::rescale() {
     // Fill the area, cropping the overhang evenly on both sides.
     const QPixmap scaled =
         m_picture.scaled(size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-    setPixmap(scaled.copy((scaled.width() - width()) / 2, (scaled.height() - height()) / 2,
-                          width(), height()));
+    setPixmap(scaled.copy((scaled.width() - width()) / 2, (scaled.height() - height()) / 2, width(),
+                          height()));
 }
 
 } // namespace sylvaro::app

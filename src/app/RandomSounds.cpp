@@ -19,7 +19,7 @@ namespace {
 constexpr int kRowsPerColumn = 10;
 
 // Bank 1 shows slot 2 above slot 1.
-constexpr std::array<int, random::kSlots> kBank1Rows{0, 2, 1, 3, 4, 5, 6, 7, 8, 9,
+constexpr std::array<int, random::kSlots> kBank1Rows{0,  2,  1,  3,  4,  5,  6,  7,  8,  9,
                                                      10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
 
 } // namespace
@@ -94,7 +94,8 @@ RandomSounds::RandomSounds(engine::SoundEngine& engine, core::TimerHost& timers,
     outer->addLayout(grid);
 
     m_scheduler = std::make_unique<random::RandomScheduler>(
-        timers, rnd, static_cast<random::RandomSink&>(*this), [this](int bank, int slot) { return slider(bank, slot)->value(); },
+        timers, rnd, static_cast<random::RandomSink&>(*this),
+        [this](int bank, int slot) { return slider(bank, slot)->value(); },
         [this] { return m_spatial->isChecked(); });
     for (int bank = 1; bank <= random::kBanks; ++bank) {
         for (int slot = 0; slot < random::kSlots; ++slot) {

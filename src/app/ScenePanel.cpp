@@ -32,8 +32,8 @@ ScenePanel::ScenePanel(ConsoleWindow& console, QWidget* parent)
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(4);
     grid->addWidget(
-        widgets::makeHeading(QStringLiteral("Preset Panel"), QStringLiteral("lblPresets"), this),
-        0, 0, 1, kColumns);
+        widgets::makeHeading(QStringLiteral("Preset Panel"), QStringLiteral("lblPresets"), this), 0,
+        0, 1, kColumns);
     const core::AppDir& dir = console.services().appDir;
     for (std::size_t i = 0; i < scenes::kGridOrder.size(); ++i) {
         const scenes::Scene* scene = scenes::find(scenes::kGridOrder[i]);
@@ -41,7 +41,8 @@ ScenePanel::ScenePanel(ConsoleWindow& console, QWidget* parent)
         const QString caption = core::toQString(scene->caption);
         b->setObjectName(QStringLiteral("cmdScene") + caption);
         b->setText(caption);
-        b->setIcon(QIcon(dir.file(QStringLiteral("resources/icons"), core::toQString(scene->icon()))));
+        b->setIcon(
+            QIcon(dir.file(QStringLiteral("resources/icons"), core::toQString(scene->icon()))));
         b->setIconSize(QSize(48, 36));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(false);
@@ -86,13 +87,13 @@ void ScenePanel::apply(const scenes::Scene& scene) {
     for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
         m_console.backgroundChannels()->setValue(channel, scene.boxOn(channel) ? 1 : 0);
     }
-    m_console.picture()->showPicture(m_console.services().appDir.file(
-        QStringLiteral("images"), core::toQString(scene.picture)));
+    m_console.picture()->showPicture(
+        m_console.services().appDir.file(QStringLiteral("images"), core::toQString(scene.picture)));
 }
 
 void ScenePanel::reset() {
-    const core::MessageRequest request{kResetText, kResetTitle, core::MessageButtons::OkCancel,
-                                       core::MessageIcon::None, {}};
+    const core::MessageRequest request{
+        kResetText, kResetTitle, core::MessageButtons::OkCancel, core::MessageIcon::None, {}};
     if (m_console.services().dialogs.message(request) != core::MessageAnswer::Ok) {
         return;
     }

@@ -70,8 +70,8 @@ void VirtualTimerHost::advanceTo(std::int64_t time) {
 }
 
 int VirtualTimerHost::activeTimers() const {
-    return static_cast<int>(
-        std::count_if(m_backends.begin(), m_backends.end(), [](Backend* b) { return b->m_running; }));
+    return static_cast<int>(std::count_if(m_backends.begin(), m_backends.end(),
+                                          [](Backend* b) { return b->m_running; }));
 }
 
 } // namespace sylvaro::core

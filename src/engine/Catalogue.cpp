@@ -78,21 +78,21 @@ constexpr std::array<CatalogueEntry, kBufferCount> kEntries{{
 
 constexpr std::array<std::string_view, kBackgroundCount + 1> kPictures{
     "",
-    "firepic.gif",         // 1 Fire Crackling
-    "sunsetwood.jpg",      // 2 Jungle
-    "countrylane.jpg",     // 3 Cicada
-    "sunset.jpg",          // 4 Surf
-    "englishsheep.jpg",    // 5 Hot Day
-    "colouredleaves.jpg",  // 6 River Birds
-    "puddle.jpg",          // 7 Light Rain
-    "lightning.jpg",       // 8 Thunder
-    "sunsetboat.jpg",      // 9 Night
-    "thunder.gif",         // 10 SeaWind
-    "oregonlake.jpg",      // 11 Gentle Sea
-    "colouredleaves.jpg",  // 12 Meadow
-    "raindrops.jpg",       // 13 Rain On Roof
-    "riverpool.jpg",       // 14 Water Flow
-    "thunder.gif",         // 15 Night Insects
+    "firepic.gif",        // 1 Fire Crackling
+    "sunsetwood.jpg",     // 2 Jungle
+    "countrylane.jpg",    // 3 Cicada
+    "sunset.jpg",         // 4 Surf
+    "englishsheep.jpg",   // 5 Hot Day
+    "colouredleaves.jpg", // 6 River Birds
+    "puddle.jpg",         // 7 Light Rain
+    "lightning.jpg",      // 8 Thunder
+    "sunsetboat.jpg",     // 9 Night
+    "thunder.gif",        // 10 SeaWind
+    "oregonlake.jpg",     // 11 Gentle Sea
+    "colouredleaves.jpg", // 12 Meadow
+    "raindrops.jpg",      // 13 Rain On Roof
+    "riverpool.jpg",      // 14 Water Flow
+    "thunder.gif",        // 15 Night Insects
 };
 
 constexpr std::array<int, kBackgroundCount> kResumeOrder{15, 9, 12, 11, 10, 14, 6, 7,

@@ -39,7 +39,7 @@ namespace catalogue {
 
 std::span<const CatalogueEntry, kBufferCount> entries();
 
-int backgroundIndex(int channel);  // channel 1..15
+int backgroundIndex(int channel);    // channel 1..15
 int randomIndex(int bank, int slot); // bank 1..2, slot 0..19
 int alarmIndex();
 int spareIndex(int spare); // 1..3

@@ -94,8 +94,7 @@ void SdlAudioOutput::unlock() {
 
 void SdlAudioOutput::callback(void* userdata, Uint8* stream, int len) {
     auto* mixer = static_cast<Mixer*>(userdata);
-    mixer->render(reinterpret_cast<float*>(stream),
-                  len / static_cast<int>(2 * sizeof(float)));
+    mixer->render(reinterpret_cast<float*>(stream), len / static_cast<int>(2 * sizeof(float)));
 }
 
 } // namespace sylvaro::engine

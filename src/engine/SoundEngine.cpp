@@ -95,8 +95,7 @@ void SoundEngine::releaseBuffers() {
     }
 }
 
-template <typename Op>
-bool SoundEngine::withVoice(int index, Op&& op) {
+template <typename Op> bool SoundEngine::withVoice(int index, Op&& op) {
     const VoiceId id = voiceOf(index);
     if (id == kNoVoice) {
         return false;

@@ -60,8 +60,7 @@ public:
 
 private:
     VoiceId voiceOf(int index) const;
-    template <typename Op>
-    bool withVoice(int index, Op&& op);
+    template <typename Op> bool withVoice(int index, Op&& op);
 
     AudioOutput& m_output;
     Mixer m_mixer;

@@ -9,7 +9,7 @@ namespace sylvaro::persist {
 namespace {
 
 // Bank 1 in the file's order: slot 0, slot 2, slot 1, then 3..19.
-constexpr std::array<int, 20> kBank1FieldOrder{0, 2, 1, 3, 4, 5, 6, 7, 8, 9,
+constexpr std::array<int, 20> kBank1FieldOrder{0,  2,  1,  3,  4,  5,  6,  7,  8,  9,
                                                10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
 constexpr int kVolumeMin = -3000;
 constexpr int kInt32Min = std::numeric_limits<std::int32_t>::min();

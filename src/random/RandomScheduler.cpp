@@ -15,8 +15,8 @@ int draw(core::RandomSource& random, int n) {
 RandomScheduler::RandomScheduler(core::TimerHost& timers, core::RandomSource& random,
                                  RandomSink& sink, SliderValue sliderValue, SpatialEnabled spatial)
     : m_random(random), m_sink(sink), m_sliderValue(std::move(sliderValue)),
-      m_spatial(std::move(spatial)),
-      m_watchdog(timers, [this] { sweep(); }, kWatchdogMs, true) {
+      m_spatial(std::move(spatial)), m_watchdog(
+                                         timers, [this] { sweep(); }, kWatchdogMs, true) {
     for (int bank = 1; bank <= kBanks; ++bank) {
         for (int slot = 0; slot < kSlots; ++slot) {
             // Enabled with interval 0 until a slider arms it; bank 1 slot 2

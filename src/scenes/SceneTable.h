@@ -38,7 +38,7 @@ const Scene* find(std::string_view caption);
 
 // Button order: four columns, three rows.
 inline constexpr std::array<std::string_view, 12> kGridOrder{
-    "Woodland", "Country", "Dawn",  "Coast",    "Storm", "Tropical",
+    "Woodland", "Country", "Dawn",   "Coast",    "Storm", "Tropical",
     "Summer",   "Jungle",  "Stream", "Downpour", "Night", "Fireside"};
 
 // The stored form (0x00BBGGRR) of a #RRGGBB colour.

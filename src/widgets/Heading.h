@@ -12,9 +12,9 @@ inline QLabel* makeHeading(const QString& text, const QString& objectName, QWidg
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
-    label->setStyleSheet(QStringLiteral(
-        "QLabel { color: white; background: rgba(0, 0, 0, 120); border-radius: 4px;"
-        " padding: 1px 6px; }"));
+    label->setStyleSheet(
+        QStringLiteral("QLabel { color: white; background: rgba(0, 0, 0, 120); border-radius: 4px;"
+                       " padding: 1px 6px; }"));
     label->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     return label;
 }

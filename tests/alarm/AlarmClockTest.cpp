@@ -1,4 +1,5 @@
 #include "alarm/AlarmClock.h"
+
 #include "core/VirtualTimerHost.h"
 #include "core/VirtualWallClock.h"
 
@@ -18,17 +19,16 @@ protected:
     int rings = 0;
     int stops = 0;
     alarm::AlarmClock alarmClock{host, clock,
-                                 alarm::AlarmClock::Hooks{
-                                     [this] { return alarmText; },
-                                     [this](const QString& t) { shown << t; },
-                                     [this] {
-                                         ringing = true;
-                                         ++rings;
-                                     },
-                                     [this] {
-                                         ringing = false;
-                                         ++stops;
-                                     }}};
+                                 alarm::AlarmClock::Hooks{[this] { return alarmText; },
+                                                          [this](const QString& t) { shown << t; },
+                                                          [this] {
+                                                              ringing = true;
+                                                              ++rings;
+                                                          },
+                                                          [this] {
+                                                              ringing = false;
+                                                              ++stops;
+                                                          }}};
 
     // Virtual time until the first ring, in 1 ms steps, at most `limit`.
     std::int64_t msUntilRing(std::int64_t limit) {

@@ -86,8 +86,9 @@ TEST_F(ConsoleTest, BackgroundAndRandomSlidersSetTheirWholeGroupOnChangeAndDrag)
     // At the left end a channel is 30 dB down, not silent.
     box(3)->setChecked(true);
     audio.render(4800);
-    EXPECT_NEAR(20 * std::log10(meanLeft(audio.render(256)) / ProgramFolder::levelOf("cricket2.wav")),
-                -30.0, 0.1);
+    EXPECT_NEAR(
+        20 * std::log10(meanLeft(audio.render(256)) / ProgramFolder::levelOf("cricket2.wav")),
+        -30.0, 0.1);
 }
 
 TEST_F(ConsoleTest, AllSoundsSliderActsOnlyWhenDraggedAndSparesItsExceptions) {
@@ -102,8 +103,8 @@ TEST_F(ConsoleTest, AllSoundsSliderActsOnlyWhenDraggedAndSparesItsExceptions) {
 
     all->dragTo(-2000);
     for (int i = 0; i < engine::kBufferCount; ++i) {
-        const bool member = (cat::entries()[static_cast<std::size_t>(i)].groups &
-                             engine::kAllSoundsGroup) != 0;
+        const bool member =
+            (cat::entries()[static_cast<std::size_t>(i)].groups & engine::kAllSoundsGroup) != 0;
         EXPECT_EQ(engine().volume(i), member ? -2000 : 0) << "buffer " << i;
     }
     EXPECT_EQ(engine().volume(bg(15)), 0);

@@ -56,8 +56,8 @@ protected:
         qputenv("SDL_AUDIODRIVER", driver);
         qputenv("SDL_DISKAUDIOFILE", m_output.toLocal8Bit());
         audio = std::make_unique<engine::SdlAudioOutput>();
-        console = std::make_unique<app::ConsoleWindow>(app::Services{
-            core::AppDir(m_programDir), host, dialogs, random, clock, *audio});
+        console = std::make_unique<app::ConsoleWindow>(
+            app::Services{core::AppDir(m_programDir), host, dialogs, random, clock, *audio});
         console->load();
         console->show();
         host.advance(app::ConsoleStartup::kStartupIntervalMs);

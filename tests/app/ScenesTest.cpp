@@ -70,7 +70,8 @@ TEST_P(SceneTest, SetsEveryControlColourAndPictureAndPlaysExactlyItsChannels) {
     for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
         if (scene.boxOn(channel)) {
             const auto& e = cat::entries()[static_cast<std::size_t>(bg(channel))];
-            expected += test::ProgramFolder::levelOf(e.file) * std::pow(10.0, scene.backgroundVolume / 2000.0);
+            expected += test::ProgramFolder::levelOf(e.file) *
+                        std::pow(10.0, scene.backgroundVolume / 2000.0);
         }
     }
     int randomPlaying = 0;
@@ -113,7 +114,8 @@ TEST_F(ConsoleTest, AfterTropicalCaptionsAreBlackOnLightBlueAndBankTwoFollowsWit
     host.advance(500);
     EXPECT_EQ(textOf(bank2), QColor(Qt::black));
     EXPECT_EQ(textOf(console->randomSounds()->caption(1, 7)), QColor(Qt::black));
-    EXPECT_EQ(console->centralWidget()->palette().color(QPalette::Window), QColor(0x80, 0x80, 0xFF));
+    EXPECT_EQ(console->centralWidget()->palette().color(QPalette::Window),
+              QColor(0x80, 0x80, 0xFF));
     EXPECT_EQ(box(1)->palette().color(QPalette::Window), QColor(0x80, 0x80, 0xFF));
 }
 
@@ -195,7 +197,8 @@ TEST_F(ConsoleTest, TheAlarmRingsItsOwnBufferWhateverTheVolumesAndOffStopsIt) {
     console->action(QStringLiteral("mnuAlarmOn"))->trigger();
     host.advance(20);
     EXPECT_TRUE(engine().isPlaying(cat::alarmIndex()));
-    EXPECT_EQ(engine().position(cat::alarmIndex()), stoppedAt) << "it rings on from where it stopped";
+    EXPECT_EQ(engine().position(cat::alarmIndex()), stoppedAt)
+        << "it rings on from where it stopped";
 }
 
 TEST_F(ConsoleTest, TheWatchdogKeepsTheClockAndAlarmCheckAlive) {

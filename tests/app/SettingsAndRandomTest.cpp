@@ -24,7 +24,9 @@ persist::ConsoleSettings quietState() {
 class ConsoleSettingsTest : public ConsoleTest {
 protected:
     app::RandomSounds& randomSounds() { return *console->randomSounds(); }
-    widgets::TrackSlider* frequency(int bank, int slot) { return randomSounds().slider(bank, slot); }
+    widgets::TrackSlider* frequency(int bank, int slot) {
+        return randomSounds().slider(bank, slot);
+    }
     QString settingsPath() const { return folder.path() + QStringLiteral("/settings.ini"); }
     std::optional<persist::ConsoleSettings> savedState() const {
         const auto line = persist::readFirstLine(settingsPath());
@@ -187,10 +189,10 @@ TEST_F(ConsoleSettingsTest, ADamagedOrTruncatedFileStartsWithTheDesignValues) {
     s.bank1[4] = 100;
     QByteArray line = s.toLine();
     const QByteArray variants[] = {
-        line.left(line.size() / 2),                  // cut short
-        QByteArray(line).replace("100", "1e9"),      // not a number
-        QByteArray(line).replace(",100,", ",-5,"),   // below the slider's range
-        QByteArray("\xff\xfe\x00garbage", 10),       // not text at all
+        line.left(line.size() / 2),                // cut short
+        QByteArray(line).replace("100", "1e9"),    // not a number
+        QByteArray(line).replace(",100,", ",-5,"), // below the slider's range
+        QByteArray("\xff\xfe\x00garbage", 10),     // not text at all
     };
     for (const QByteArray& content : variants) {
         persist::writeFileAtomically(folder.path() + QStringLiteral("/settings.ini"), content);

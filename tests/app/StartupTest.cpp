@@ -24,8 +24,8 @@ TEST_F(ConsoleTest, StartupStepOpensTheFirstDeviceAndCreatesEveryBufferAfter3000
     EXPECT_EQ(audio.openedIndex, 0);
     EXPECT_EQ(failures(), 0);
     EXPECT_FALSE(console->startup().startupTimer().isEnabled());
-    for (QMenu* m : {console->fileMenu(), console->alarmMenu(), console->optionsMenu(),
-                     console->helpMenu()}) {
+    for (QMenu* m :
+         {console->fileMenu(), console->alarmMenu(), console->optionsMenu(), console->helpMenu()}) {
         EXPECT_TRUE(m->menuAction()->isEnabled()) << m->objectName().toStdString();
     }
     EXPECT_EQ(console->deviceList()->count(), 2);

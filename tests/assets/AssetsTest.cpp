@@ -54,8 +54,8 @@ const std::vector<std::string> kJpegs{"english fence.jpg", "sunsetboat.jpg", "co
                                       "autumnstream.jpg"};
 const std::vector<std::string> kGifs{"thunder.gif", "firepic.gif"};
 const std::vector<std::string> kSceneIcons{
-    "woodland.png", "country.png",  "dawn.png",   "coast.png",  "storm.png", "tropical.png",
-    "summer.png",   "jungle.png",   "stream.png", "downpour.png", "night.png", "fireside.png"};
+    "woodland.png", "country.png", "dawn.png",   "coast.png",    "storm.png", "tropical.png",
+    "summer.png",   "jungle.png",  "stream.png", "downpour.png", "night.png", "fireside.png"};
 
 // What the custom panel offers out of the box: two backgrounds and a random sound.
 const std::vector<std::string> kExampleLoops{"sounds/windchimes.wav", "sounds/brook.wav"};

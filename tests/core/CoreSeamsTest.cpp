@@ -46,8 +46,11 @@ TEST(RandomSource, IsUniformInUnitIntervalAndRepeatableFromASeed) {
 TEST(ScriptedDialogs, RecordsRequestsAndAnswersFromTheScriptThenWithTheFirstButton) {
     ScriptedDialogs dialogs;
     dialogs.answerNext(MessageAnswer::Cancel);
-    const MessageRequest quit{QStringLiteral(" Are you sure? "), QStringLiteral("Confirm Quit"),
-                              MessageButtons::OkCancel, MessageIcon::None, {}};
+    const MessageRequest quit{QStringLiteral(" Are you sure? "),
+                              QStringLiteral("Confirm Quit"),
+                              MessageButtons::OkCancel,
+                              MessageIcon::None,
+                              {}};
     EXPECT_EQ(dialogs.message(quit), MessageAnswer::Cancel);
     EXPECT_EQ(dialogs.message(quit), MessageAnswer::Ok);
     EXPECT_EQ(dialogs.message({QStringLiteral("q"), {}, MessageButtons::YesNo}),

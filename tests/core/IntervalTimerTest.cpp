@@ -1,4 +1,5 @@
 #include "core/IntervalTimer.h"
+
 #include "core/ScriptedDialogs.h"
 #include "core/VirtualTimerHost.h"
 
@@ -11,7 +12,8 @@ using sylvaro::core::VirtualTimerHost;
 TEST(IntervalTimer, FiresPeriodicallyOnlyWhileEnabledWithNonZeroInterval) {
     VirtualTimerHost host;
     std::vector<std::int64_t> ticks;
-    IntervalTimer timer(host, [&] { ticks.push_back(host.now()); }, 100, false);
+    IntervalTimer timer(
+        host, [&] { ticks.push_back(host.now()); }, 100, false);
     host.advance(500);
     EXPECT_TRUE(ticks.empty()) << "a disabled timer fired";
 
@@ -28,7 +30,8 @@ TEST(IntervalTimer, FiresPeriodicallyOnlyWhileEnabledWithNonZeroInterval) {
 TEST(IntervalTimer, AssigningAnIntervalRestartsTheCountdownButReEnablingDoesNot) {
     VirtualTimerHost host;
     std::vector<std::int64_t> ticks;
-    IntervalTimer timer(host, [&] { ticks.push_back(host.now()); }, 1000, true);
+    IntervalTimer timer(
+        host, [&] { ticks.push_back(host.now()); }, 1000, true);
 
     host.advance(900);
     timer.setEnabled(true); // already enabled: the countdown goes on
@@ -56,7 +59,8 @@ TEST(IntervalTimer, TicksNeverOverlapEvenWhenAHandlerWaitsInAModalBox) {
     sylvaro::core::ScriptedDialogs dialogs;
     int slowTicks = 0;
     std::vector<std::int64_t> other;
-    IntervalTimer otherTimer(host, [&] { other.push_back(host.now()); }, 300, true);
+    IntervalTimer otherTimer(
+        host, [&] { other.push_back(host.now()); }, 300, true);
     IntervalTimer slow(
         host,
         [&] {
@@ -76,12 +80,15 @@ TEST(IntervalTimer, TicksNeverOverlapEvenWhenAHandlerWaitsInAModalBox) {
 TEST(VirtualTimerHost, FiresDueTicksInTimeOrderThenCreationOrder) {
     VirtualTimerHost host;
     std::vector<std::pair<char, std::int64_t>> log;
-    IntervalTimer a(host, [&] { log.emplace_back('a', host.now()); }, 30, true);
-    IntervalTimer b(host, [&] { log.emplace_back('b', host.now()); }, 20, true);
-    IntervalTimer c(host, [&] { log.emplace_back('c', host.now()); }, 60, true);
+    IntervalTimer a(
+        host, [&] { log.emplace_back('a', host.now()); }, 30, true);
+    IntervalTimer b(
+        host, [&] { log.emplace_back('b', host.now()); }, 20, true);
+    IntervalTimer c(
+        host, [&] { log.emplace_back('c', host.now()); }, 60, true);
     host.advance(60);
-    const std::vector<std::pair<char, std::int64_t>> expected{
-        {'b', 20}, {'a', 30}, {'b', 40}, {'a', 60}, {'b', 60}, {'c', 60}};
+    const std::vector<std::pair<char, std::int64_t>> expected{{'b', 20}, {'a', 30}, {'b', 40},
+                                                              {'a', 60}, {'b', 60}, {'c', 60}};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(host.activeTimers(), 3);
 }
@@ -98,16 +105,19 @@ TEST(VirtualTimerHost, AHandlerMayStopOrRestartTimersDuringATick) {
             bPtr->setEnabled(false);
         },
         10, true);
-    IntervalTimer b(host, [&] { ++bTicks; }, 10, true);
+    IntervalTimer b(
+        host, [&] { ++bTicks; }, 10, true);
     bPtr = &b;
-    IntervalTimer self(host, [&] {}, 10, true);
+    IntervalTimer self(
+        host, [&] {}, 10, true);
     host.advance(100);
     EXPECT_EQ(aTicks, 10);
     EXPECT_EQ(bTicks, 0) << "b was stopped before its first due tick";
 
     // A timer destroyed while the host runs leaves no dangling schedule.
     {
-        IntervalTimer shortLived(host, [&] {}, 5, true);
+        IntervalTimer shortLived(
+            host, [&] {}, 5, true);
         host.advance(20);
     }
     host.advance(100);

@@ -1,5 +1,6 @@
-#include "persist/ConsoleSettings.h"
 #include "persist/LineCodec.h"
+
+#include "persist/ConsoleSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,8 +25,7 @@ TEST(LineCodec, WritesEveryKindOfFieldInTheFixedForm) {
 }
 
 TEST(LineCodec, ReadsBackWhatItWroteAndToleratesBlanksAndEmptyFields) {
-    const LineRecord r =
-        LineRecord::parse(" 12 ,\"a, b\" ,,-7,#TRUE#,\"\",  \r\n");
+    const LineRecord r = LineRecord::parse(" 12 ,\"a, b\" ,,-7,#TRUE#,\"\",  \r\n");
     ASSERT_EQ(r.size(), 7);
     EXPECT_EQ(r.integer(0, 0, 100), 12);
     EXPECT_EQ(r.string(1), QStringLiteral("a, b"));
@@ -74,8 +74,8 @@ TEST(LineCodec, AtomicWritesReplaceWholeAndReportFailuresWithoutHarm) {
     // A read-only folder keeps the old file intact.
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const bool wrote = writeFileAtomically(path, "4\r\n", &error);
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (!wrote) { // root may write anyway
         EXPECT_EQ(readFirstLine(path), QByteArray("3"));
     }

@@ -1,6 +1,7 @@
+#include "random/RandomScheduler.h"
+
 #include "core/RandomSource.h"
 #include "core/VirtualTimerHost.h"
-#include "random/RandomScheduler.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -43,12 +44,12 @@ protected:
     RecordingSink sink;
     std::array<int, random::kChannels> sliders{};
     bool spatial = true;
-    RandomScheduler scheduler{host, rnd, sink,
-                              [this](int b, int s) {
-                                  return sliders[static_cast<std::size_t>(
-                                      random::channelIndex(b, s))];
-                              },
-                              [this] { return spatial; }};
+    RandomScheduler scheduler{
+        host, rnd, sink,
+        [this](int b, int s) {
+            return sliders[static_cast<std::size_t>(random::channelIndex(b, s))];
+        },
+        [this] { return spatial; }};
 
     Scheduler() {
         rnd.setFixedSeed(12345);
@@ -110,8 +111,8 @@ TEST_F(Scheduler, LaterIntervalsAreAWholeMultipleOfTheSliderValue) {
 }
 
 TEST_F(Scheduler, ProfilesPlayWithTheirChancesAndPanEveryTick) {
-    set(1, 0, 1);  // profile A
-    set(2, 0, 1);  // profile B
+    set(1, 0, 1); // profile A
+    set(2, 0, 1); // profile B
     host.advance(24LL * 3600 * 1000);
     for (auto [bank, slot, chance] : {std::tuple{1, 0, 0.29}, std::tuple{2, 0, 0.20}}) {
         const Counts& c = sink.of(bank, slot);
@@ -173,7 +174,8 @@ TEST_F(Scheduler, SlidersAtTheOffEndDisableTheTimerButTheWatchdogRevivesBank1Slo
 
 TEST_F(Scheduler, KeptTimersAreRevivedAndReenabledBySweep) {
     int ticks = 0;
-    core::IntervalTimer clock(host, [&] { ++ticks; }, 0, false);
+    core::IntervalTimer clock(
+        host, [&] { ++ticks; }, 0, false);
     scheduler.keepAlive(clock, true);
     host.advance(5000);
     EXPECT_TRUE(clock.isEnabled());

@@ -9,10 +9,10 @@
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
-#include <sndfile.h>
 #include <cmath>
 #include <filesystem>
 #include <set>
+#include <sndfile.h>
 #include <string>
 #include <vector>
 
@@ -34,11 +34,11 @@ public:
             }
         }
         QDir(path()).mkpath(QStringLiteral("images"));
-        const char* pictures[] = {"english fence.jpg", "thunder.gif",     "sunsetboat.jpg",
-                                  "colouredleaves.jpg", "oregonlake.jpg", "riverpool.jpg",
-                                  "puddle.jpg",        "lightning.jpg",   "firepic.gif",
-                                  "sunsetwood.jpg",    "countrylane.jpg", "sunset.jpg",
-                                  "raindrops.jpg",     "englishsheep.jpg", "autumnstream.jpg"};
+        const char* pictures[] = {"english fence.jpg",  "thunder.gif",      "sunsetboat.jpg",
+                                  "colouredleaves.jpg", "oregonlake.jpg",   "riverpool.jpg",
+                                  "puddle.jpg",         "lightning.jpg",    "firepic.gif",
+                                  "sunsetwood.jpg",     "countrylane.jpg",  "sunset.jpg",
+                                  "raindrops.jpg",      "englishsheep.jpg", "autumnstream.jpg"};
         int hue = 0;
         for (const char* name : pictures) {
             writePicture(name, QColor::fromHsv(hue, 200, 200));
