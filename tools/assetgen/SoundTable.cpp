@@ -30,6 +30,13 @@ const Call kRainDrop{.hz = 2200, .glide = {{0, 1}, {1, 1.5}}, .attack = 0.0005, 
 const Call kBubble{.hz = 600, .glide = {{0, 1}, {1, 2.2}}, .attack = 0.001, .release = 0.01,
                    .decay = 0.012, .seconds = 0.04};
 
+// A wave breaking: it builds as it curls, crashes, and its wash darkens as it runs out.
+const Call kBreaker{.formantHz = 1600, .formantTo = 450, .formantQ = 0.5, .attack = 0.7,
+                    .release = 1.8, .decay = 1.6, .seconds = 5.5};
+// The foam hissing back down the beach after a breaker.
+const Call kFoam{.formantHz = 5500, .formantTo = 3000, .formantQ = 0.7, .attack = 1.0,
+                 .release = 1.5, .decay = 1.2, .seconds = 4};
+
 std::vector<Recipe> backgrounds() {
     return {
         {.file = "fire.wav", .seconds = 20, .loop = true,
@@ -56,9 +63,17 @@ std::vector<Recipe> backgrounds() {
                      .pitchSpread = 0.01},
                     {.call = kCricket, .level = 0.5, .at = 0.21, .perSecond = 1.33,
                      .regular = true, .notes = {0.9}}}},
+        // Surf: breakers roll in every five seconds, big and smaller in turn; each
+        // crashes, then its foam hisses back and darkens. A low roar lies under them.
         {.file = "ocean2.wav", .seconds = 20, .loop = true, .channels = 2,
-         .bed = {.level = 1, .lowHz = 50, .highHz = 900, .hiss = 0.8, .swellHz = 0.25,
-                 .swell = 0.8, .sharpness = 2}},
+         .bed = {.level = 0.35, .lowHz = 40, .highHz = 600, .swellHz = 0.1, .swell = 0.3},
+         .layers = {{.call = kBreaker, .level = 4.5, .at = 0.3, .perSecond = 0.1, .regular = true,
+                     .pitchSpread = 0.1, .panSpread = 0.4},
+                    {.call = kBreaker, .level = 3, .at = 5.4, .perSecond = 0.1, .regular = true,
+                     .notes = {1.25}, .panSpread = 0.6},
+                    {.call = kFoam, .level = 1.2, .at = 1.1, .perSecond = 0.2, .regular = true,
+                     .pitchSpread = 0.15, .panSpread = 0.9}},
+         .reverb = 0.15, .reverbT60 = 2},
         // Hot Day: small waves lapping a lake shore on a still afternoon, with plops
         // of water among the pebbles.
         {.file = "waterlap_shore.wav", .seconds = 20, .loop = true,
@@ -117,14 +132,34 @@ std::vector<Recipe> backgrounds() {
                     {.call = {.hz = 300, .partials = 5, .rolloff = 1.5, .pulseHz = 20,
                               .pulse = 0.8, .attack = 0.03, .release = 0.1, .seconds = 0.4},
                      .level = 0.3, .perSecond = 0.3, .pitchSpread = 0.1, .panSpread = 0.6}}},
+        // SeaWind: a stiff wind off the sea, gusting and whistling now and then in
+        // the rigging, spray hissing, and surf somewhere below.
         {.file = "wavdance.wav", .seconds = 20, .loop = true, .channels = 2,
-         .bed = {.level = 0.6, .lowHz = 300, .highHz = 3000, .hiss = 1, .swellHz = 0.75,
-                 .swell = 0.6, .sharpness = 1.5},
-         .layers = {{.call = {.formantHz = 6000, .attack = 0.001, .decay = 0.01, .seconds = 0.04},
-                     .level = 0.5, .perSecond = 10, .pitchSpread = 0.3, .panSpread = 1}}},
+         .bed = {.level = 1, .lowHz = 120, .highHz = 2500, .hiss = 0.35, .gust = 0.6,
+                 .gustHz = 0.07},
+         .layers = {{.call = {.formantHz = 850, .formantTo = 1150, .formantQ = 9, .attack = 1.5,
+                              .release = 2, .seconds = 5},
+                     .level = 0.5, .at = 2, .perSecond = 0.15, .pitchSpread = 0.2,
+                     .panSpread = 0.8},
+                    {.call = kBreaker, .level = 0.5, .at = 1, .perSecond = 0.15, .regular = true,
+                     .notes = {0.8}, .panSpread = 0.5},
+                    {.call = kFoam, .level = 0.2, .perSecond = 0.3, .pitchSpread = 0.3,
+                     .panSpread = 1}}},
+        // Gentle Sea: small waves slipping up the sand every four seconds or so and
+        // fizzing back, over the sea's low murmur.
         {.file = "tidal.wav", .seconds = 20, .loop = true, .channels = 2,
-         .bed = {.level = 1, .lowHz = 30, .highHz = 500, .hiss = 0.3, .swellHz = 0.3,
-                 .swell = 0.55}},
+         .bed = {.level = 0.4, .lowHz = 30, .highHz = 400, .gust = 0.2, .gustHz = 0.05},
+         .layers = {{.call = {.formantHz = 900, .formantTo = 350, .formantQ = 0.6, .attack = 1.0,
+                              .release = 1.6, .decay = 1.6, .seconds = 3.6},
+                     .level = 2.5, .at = 0.2, .perSecond = 0.25, .regular = true,
+                     .pitchSpread = 0.15, .panSpread = 0.7},
+                    {.call = {.formantHz = 3500, .formantTo = 2200, .formantQ = 0.8, .attack = 0.6,
+                              .release = 1.2, .decay = 0.9, .seconds = 2.4},
+                     .level = 0.7, .at = 1.6, .perSecond = 0.25, .regular = true,
+                     .pitchSpread = 0.2, .panSpread = 0.9},
+                    {.call = kBubble, .level = 0.15, .perSecond = 6, .pitchSpread = 0.6,
+                     .panSpread = 0.9}},
+         .reverb = 0.1},
         // Meadow: wind in long grass, rising and falling in gusts, with a bee, a
         // grasshopper and small birds far off.
         {.file = "downpour.wav", .seconds = 20, .loop = true, .channels = 2,
