@@ -11,6 +11,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <numbers>
 #include <optional>
 #include <sndfile.h>
 #include <string>
@@ -442,6 +443,64 @@ TEST_F(GeneratedAssets, OneShotsStartAndEndInSilence) {
         EXPECT_LE(std::abs(x.front()), 1e-3f);
         EXPECT_LE(std::abs(x.back()), 1e-3f);
     }
+}
+
+// Share of a sound's energy below `hz`, split by a one-pole low-pass: a coarse but
+// steady measure of which register a call sits in.
+double lowShare(const Sound& sound, double hz) {
+    const double a = 1.0 - std::exp(-2.0 * std::numbers::pi * hz / sound.rate);
+    double low = 0.0, all = 0.0;
+    for (const auto& channel : sound.samples) {
+        double y = 0.0;
+        for (const float x : channel) {
+            y += a * (x - y);
+            low += y * y;
+            all += static_cast<double>(x) * x;
+        }
+    }
+    return all > 0.0 ? low / all : 0.0;
+}
+
+// Songbirds sing high and a ship's horn, a cow or a hooting owl sound low; a call
+// in the wrong register has a slipped pitch or formant.
+TEST_F(GeneratedAssets, CallsSitInTheirAnimalsRegister) {
+    for (const char* name : {"sparrow.wav", "bird1.wav", "bird3.wav", "bird4.wav",
+                             "nightengale.wav", "birdies.wav", "owl.wav"}) {
+        SCOPED_TRACE(name);
+        EXPECT_LT(lowShare(sound(name), 1000.0), 0.25);
+    }
+    for (const char* name : {"foghornwav.wav", "moo3.wav", "bullfrog.wav", "OWL2.wav",
+                             "cuckoo.wav"}) {
+        SCOPED_TRACE(name);
+        EXPECT_GT(lowShare(sound(name), 1000.0), 0.65);
+    }
+}
+
+// Loudness of each successive `step` of a sound, in dB.
+std::vector<double> loudnessSteps(const Sound& sound, double step) {
+    const std::vector<double> mono = monoMix(sound, sound.frames());
+    const auto hop = static_cast<std::size_t>(step * sound.rate);
+    std::vector<double> levels;
+    for (std::size_t start = 0; start + hop <= mono.size(); start += hop) {
+        double sum = 0.0;
+        for (std::size_t i = start; i < start + hop; ++i) {
+            sum += mono[i] * mono[i];
+        }
+        levels.push_back(toDb(std::sqrt(sum / static_cast<double>(hop))));
+    }
+    return levels;
+}
+
+// Surf must be heard to break in waves, and a gentle sea to lap, despite the rule
+// that keeps a loop's wrap at its average loudness; rain on a roof stays steady.
+TEST_F(GeneratedAssets, SeaLoopsRiseAndFallWithTheirWaves) {
+    const auto swing = [](const std::vector<double>& levels) {
+        const auto [lo, hi] = std::minmax_element(levels.begin(), levels.end());
+        return *hi - *lo;
+    };
+    EXPECT_GT(swing(loudnessSteps(sound("ocean2.wav"), 0.4)), 10.0);
+    EXPECT_GT(swing(loudnessSteps(sound("tidal.wav"), 0.4)), 4.0);
+    EXPECT_LT(swing(loudnessSteps(sound("rainroof.wav"), 0.4)), 4.0);
 }
 
 TEST_F(GeneratedAssets, SoundsAreDistinct) {
