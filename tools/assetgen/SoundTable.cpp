@@ -188,7 +188,7 @@ std::vector<Recipe> backgrounds() {
          .reverb = 0.3},
         // Rain On Roof: dense patter on tiles, the hiss of the downpour beyond, and a
         // gutter dripping into a water butt.
-        {.file = "rainroof.wav", .seconds = 20, .loop = true, .channels = 2,
+        {.file = "rainroof.wav", .seconds = 20, .loop = true,
          .bed = {.level = 0.6, .lowHz = 900, .highHz = 7000, .gust = 0.15, .gustHz = 0.05},
          .layers = {{.call = {.formantHz = 2800, .formantQ = 1.5, .attack = 0.0005,
                               .release = 0.004, .decay = 0.003, .seconds = 0.015},
