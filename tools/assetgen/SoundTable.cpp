@@ -335,10 +335,15 @@ std::vector<Recipe> oneShots() {
                               .release = 0.02, .decay = 0.03, .seconds = 0.08},
                      .level = 1, .at = 1.05, .perSecond = 9, .pitchSpread = 0.35, .within = 1.1}},
          .reverb = 0.1},
-        {.file = "cricketnight.wav", .seconds = 2,
+        // Night Crickets: two field crickets answering each other, one near, one
+        // further off and a little lower.
+        {.file = "cricketnight.wav", .seconds = 2.4,
          .bed = {.level = 0.3, .lowHz = 80, .highHz = 500},
          .layers = {{.call = kCricket, .level = 1.5, .at = 0.1, .perSecond = 2.5,
-                     .regular = true, .notes = {0.95}}}},
+                     .regular = true, .notes = {0.95}},
+                    {.call = kCricket, .level = 0.6, .at = 0.3, .perSecond = 1.8,
+                     .regular = true, .notes = {0.86}}},
+         .reverb = 0.2},
         // Frog: a pulsed, wooden "rrib-bit", twice, over the night's hum.
         {.file = "cricketnight2.wav", .seconds = 2.2,
          .bed = {.level = 0.25, .lowHz = 100, .highHz = 600},
@@ -511,12 +516,18 @@ std::vector<Recipe> oneShots() {
                               .formantHz = 4500, .formantQ = 1.5, .pulseHz = 55, .pulse = 0.9,
                               .attack = 0.02, .release = 0.06, .seconds = 0.4},
                      .level = 0.6, .at = 0.95}}},
-        // A flock of small birds.
+        // Wader: a small flock of waders piping as they wheel over the mud, with one
+        // bubbling call rising through them.
         {.file = "birdies.wav", .seconds = 2.5,
          .layers = {{.call = {.hz = 4800, .glide = {{0, 0.9}, {0.5, 1.2}, {1, 1}}, .partials = 2,
                               .attack = 0.005, .release = 0.015, .seconds = 0.05,
                               .syllables = 2, .gap = 0.03},
-                     .at = 0.05, .perSecond = 9, .pitchSpread = 0.25}}},
+                     .at = 0.05, .perSecond = 9, .pitchSpread = 0.25},
+                    {.call = {.hz = 2400, .glide = {{0, 0.85}, {1, 1.15}}, .partials = 2,
+                              .rolloff = 2, .vibratoHz = 18, .vibrato = 0.05, .pulseHz = 18,
+                              .pulse = 0.6, .attack = 0.15, .release = 0.2, .seconds = 0.9},
+                     .level = 0.7, .at = 0.8}},
+         .reverb = 0.2},
         // Ships Horn: one deep blast from two slightly detuned reeds, echoing round
         // the harbour.
         {.file = "foghornwav.wav", .seconds = 4,
@@ -651,11 +662,15 @@ std::vector<Recipe> oneShots() {
                                        {0.05, {}, 0.0, 0.15}}},
                      .at = 0.05}},
          .reverb = 0.15},
-        {.file = "CICADA3.wav", .seconds = 3,
-         .layers = {{.call = {.hz = 5200, .noise = 0.7, .formantHz = 5200, .formantQ = 4,
-                              .pulseHz = 180, .pulse = 1, .attack = 0.6, .release = 0.8,
-                              .seconds = 2.8},
-                     .at = 0.1}}},
+        // Cicada: one cicada winding up to a loud, ratcheting buzz and running down.
+        {.file = "CICADA3.wav", .seconds = 3.4,
+         .layers = {{.call = {.hz = 5200, .glide = {{0, 0.9}, {0.3, 1.02}, {0.8, 1}, {1, 0.92}},
+                              .noise = 0.7, .formantHz = 5200, .formantQ = 4, .pulseHz = 180,
+                              .pulse = 1, .attack = 0.9, .release = 0.8, .seconds = 3.1},
+                     .at = 0.1},
+                    {.call = {.formantHz = 4300, .formantQ = 3, .pulseHz = 7, .pulse = 0.9,
+                              .attack = 0.4, .release = 0.6, .seconds = 1.6},
+                     .level = 0.5, .at = 0.3}}},
         // Seagulls: a gull's long, wailing "kyaaow" then a run of shorter "kyow"s.
         {.file = "seagull2.wav", .seconds = 2,
          .layers = {{.call = {.hz = 1200, .partials = 8, .rolloff = 1.1, .noise = 0.12,
