@@ -643,13 +643,20 @@ std::vector<Recipe> oneShots() {
                               .attack = 0.3, .release = 0.35, .seconds = 0.9, .syllables = 2,
                               .gap = 0.3, .step = 1.2},
                      .level = 0.5, .at = 0.1}}},
-        {.file = "boatcreak.wav", .seconds = 2,
+        // Boat Creak: a moored hull groans as it rolls, its mooring rope creaks
+        // tight, and water slaps against the planks.
+        {.file = "boatcreak.wav", .seconds = 2.4,
+         .bed = {.level = 0.25, .lowHz = 100, .highHz = 900, .swellHz = 0.8, .swell = 0.6},
          .layers = {{.call = {.hz = 55, .glide = {{0, 0.7}, {0.5, 1.3}, {1, 0.9}}, .partials = 40,
                               .rolloff = 0.5, .formantHz = 900, .formantTo = 700,
                               .formantQ = 4, .vibratoHz = 13, .vibrato = 0.08, .attack = 0.1,
                               .release = 0.15, .seconds = 0.7, .syllables = 2, .gap = 0.25,
                               .step = 1.1},
-                     .at = 0.1}}},
+                     .at = 0.1},
+                    {.call = {.hz = 120, .glide = {{0, 0.8}, {0.6, 1.3}, {1, 1.2}}, .partials = 40,
+                              .rolloff = 0.4, .formantHz = 1800, .formantQ = 6, .vibratoHz = 21,
+                              .vibrato = 0.1, .attack = 0.06, .release = 0.12, .seconds = 0.5},
+                     .level = 0.6, .at = 1.75}}},
         // Birds Wings: a pigeon claps off a branch and whirrs away.
         {.file = "birdflap.wav", .seconds = 1.4,
          .layers = {{.call = {.formantHz = 1000, .formantQ = 0.6, .attack = 0.003, .release = 0.02,
