@@ -48,11 +48,11 @@ const std::string kAlarm = "ringin1.wav";
 const std::string kBlank = "BLANK.WAV";
 const std::vector<std::string> kClicks{"resources/over.wav", "resources/click.wav"};
 
-const std::vector<std::string> kJpegs{"english fence.jpg", "sunsetboat.jpg", "colouredleaves.jpg",
-                                      "oregonlake.jpg",    "riverpool.jpg",  "puddle.jpg",
-                                      "lightning.jpg",     "sunsetwood.jpg", "countrylane.jpg",
-                                      "sunset.jpg",        "raindrops.jpg",  "englishsheep.jpg",
-                                      "autumnstream.jpg"};
+const std::vector<std::string> kJpegs{
+    "english fence.jpg", "sunsetboat.jpg",    "colouredleaves.jpg", "oregonlake.jpg",
+    "riverpool.jpg",     "puddle.jpg",        "lightning.jpg",      "sunsetwood.jpg",
+    "countrylane.jpg",   "sunset.jpg",        "raindrops.jpg",      "englishsheep.jpg",
+    "autumnstream.jpg",  "misty morning.jpg", "starry night.jpg"};
 const std::vector<std::string> kGifs{"thunder.gif", "firepic.gif"};
 const std::vector<std::string> kSceneIcons{
     "woodland.png", "country.png", "dawn.png",   "coast.png",    "storm.png", "tropical.png",
@@ -469,8 +469,8 @@ TEST_F(GeneratedAssets, CallsSitInTheirAnimalsRegister) {
         SCOPED_TRACE(name);
         EXPECT_LT(lowShare(sound(name), 1000.0), 0.25);
     }
-    for (const char* name : {"foghornwav.wav", "moo3.wav", "bullfrog.wav", "OWL2.wav",
-                             "cuckoo.wav"}) {
+    for (const char* name :
+         {"foghornwav.wav", "moo3.wav", "bullfrog.wav", "OWL2.wav", "cuckoo.wav"}) {
         SCOPED_TRACE(name);
         EXPECT_GT(lowShare(sound(name), 1000.0), 0.65);
     }

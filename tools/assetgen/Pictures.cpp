@@ -621,6 +621,40 @@ void campFire(QImage& image) {
     }
 }
 
+// ---- example pictures for the custom picture choice -------------------------
+
+void mistyMorning(QImage& image) {
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    fillVertical(p, 0, H, {QColor(235, 225, 210), QColor(190, 200, 205)});
+    ridge(p, 110, 10, 220, 0.3, QColor(150, 160, 170, 200));
+    ridge(p, 140, 8, 160, 1.7, QColor(120, 135, 140, 220));
+    ridge(p, 175, 6, 120, 2.9, QColor(85, 105, 100, 235));
+    // Bands of mist drifting over the hills.
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 4; ++i) {
+        p.setBrush(QColor(245, 245, 245, 70));
+        p.drawRect(QRectF(0, 120 + 22 * i, W, 10));
+    }
+}
+
+void starryNight(QImage& image) {
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    Rng rng(seedFor("starry night"));
+    fillVertical(p, 0, H, {QColor(8, 12, 40), QColor(30, 40, 80)});
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 220; ++i) {
+        const int glow = 170 + rng.below(85);
+        p.setBrush(QColor(glow, glow, 255));
+        const double r = rng.range(0.4, 1.4);
+        p.drawEllipse(QPointF(rng.range(0, W), rng.range(0, H * 0.75)), r, r);
+    }
+    p.setBrush(QColor(245, 240, 210));
+    p.drawEllipse(QPointF(250, 50), 18, 18);
+    ridge(p, 200, 12, 180, 0.8, QColor(10, 15, 25));
+}
+
 void checkGif(GifFileType* gif, int result, const std::filesystem::path& path) {
     if (result == GIF_ERROR) {
         const int code = gif->Error;
@@ -648,6 +682,9 @@ const std::vector<Picture>& pictures() {
         {"autumnstream.jpg", autumnStream},
         {"thunder.gif", thunderStorm},
         {"firepic.gif", campFire},
+        // Examples for the custom picture: not used by any scene.
+        {"misty morning.jpg", mistyMorning},
+        {"starry night.jpg", starryNight},
     };
     return all;
 }
