@@ -12,6 +12,7 @@
 #include "engine/SoundEngine.h"
 #include "persist/ConsoleSettings.h"
 #include "persist/LineCodec.h"
+#include "support/BuiltProgram.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -29,8 +30,8 @@ namespace {
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_programDir = qEnvironmentVariable("SYLVARO_PROGRAM_DIR");
-        if (m_programDir.isEmpty() || !QFile::exists(m_programDir + QStringLiteral("/fire.wav"))) {
+        m_programDir = test::builtProgramDir();
+        if (m_programDir.isEmpty()) {
             GTEST_SKIP() << "SYLVARO_PROGRAM_DIR does not point at a built program folder";
         }
         m_output = m_tmp.filePath(QStringLiteral("speakers.raw"));

@@ -5,6 +5,7 @@
 
 #include "app/ConsoleFixture.h"
 #include "app/ScenePanel.h"
+#include "support/BuiltProgram.h"
 
 #include <QFile>
 #include <QToolButton>
@@ -24,8 +25,8 @@ struct MixFigures {
 class SceneMix : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = qEnvironmentVariable("SYLVARO_PROGRAM_DIR");
-        if (m_dir.isEmpty() || !QFile::exists(m_dir + QStringLiteral("/fire.wav"))) {
+        m_dir = test::builtProgramDir();
+        if (m_dir.isEmpty()) {
             GTEST_SKIP() << "SYLVARO_PROGRAM_DIR does not point at a built program folder";
         }
     }
