@@ -207,10 +207,8 @@ void ConsoleStartup::resume() {
                           core::toQString(engine::catalogue::backgroundPicture(channel))));
         m_window.engine().play(backgroundIndex(channel), true);
     }
-    // A custom picture must be a bare name inside images/.
     const QString& picture = m_window.customNames().picture;
-    if (!picture.isEmpty() && !picture.contains(u'/') && !picture.contains(u'\\') &&
-        picture != QStringLiteral("..")) {
+    if (core::AppDir::isBareFileName(picture)) {
         m_window.picture()->showPicture(s.appDir.file(QStringLiteral("images"), picture));
     }
 }

@@ -38,4 +38,9 @@ QString AppDir::file(const QString& folder, const QString& name) const {
     return file(withoutLeading(folder) + u'/' + withoutLeading(name));
 }
 
+bool AppDir::isBareFileName(const QString& name) {
+    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') &&
+           name != QStringLiteral(".") && name != QStringLiteral("..");
+}
+
 } // namespace sylvaro::core

@@ -18,6 +18,10 @@ public:
     QString file(const QString& name) const;
     QString file(const QString& folder, const QString& name) const;
 
+    // Names read from files (custom sounds, the custom picture) must stay
+    // inside their folder: no separators, not "." or "..", not empty.
+    static bool isBareFileName(const QString& name);
+
 private:
     QString m_path;
 };

@@ -18,6 +18,14 @@ TEST(AppDir, JoinsNamesWithOneSeparatorAndKeepsLetterCase) {
     EXPECT_EQ(AppDir(QStringLiteral("/")).file(QStringLiteral("x")), QStringLiteral("/x"));
 }
 
+TEST(AppDir, OnlyBareNamesStayInsideTheirFolder) {
+    EXPECT_TRUE(AppDir::isBareFileName(QStringLiteral("english fence.jpg")));
+    for (const char* bad :
+         {"", ".", "..", "../settings.ini", "a/b.wav", "a\\b.wav", "/etc/passwd"}) {
+        EXPECT_FALSE(AppDir::isBareFileName(QString::fromLatin1(bad))) << bad;
+    }
+}
+
 TEST(RandomSource, IsUniformInUnitIntervalAndRepeatableFromASeed) {
     RandomSource a(42);
     RandomSource b(42);
