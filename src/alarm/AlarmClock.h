@@ -11,10 +11,11 @@ class WallClock;
 
 namespace sylvaro::alarm {
 
-// The console clock and the wake-up alarm. The clock shows the local time
-// once a second; while the alarm is on, a 20 ms check compares the time text
-// with the alarm text as plain strings and, once the time has reached it,
-// starts the alarm sound looping until "Alarm Off". UI thread only.
+// The console clock and the wake-up alarm. One tick just after each second
+// boundary shows the local time and, while the alarm is on, compares the
+// time text with the alarm text as plain strings; once the time has reached
+// it, the alarm sound loops until "Alarm Off". Switching the alarm on or
+// changing its time checks at once. UI thread only.
 class AlarmClock {
 public:
     struct Hooks {
@@ -26,26 +27,32 @@ public:
 
     AlarmClock(core::TimerHost& timers, const core::WallClock& clock, Hooks hooks);
 
+    // Starts the clock (the console's load does this).
+    void start();
     void alarmOn();
     void alarmOff();
     bool isOn() const { return m_on; }
+    // The alarm time was edited.
+    void alarmTimeChanged();
 
     void showTime();
     void check();
     QString timeText() const;
 
-    core::IntervalTimer& clockTimer() { return m_clockTimer; }
-    core::IntervalTimer& checkTimer() { return m_checkTimer; }
+    core::IntervalTimer& tickTimer() { return m_tick; }
 
-    static constexpr int kClockMs = 1000;
-    static constexpr int kCheckMs = 20;
+    // The tick lands this long after the second boundary, so the time text
+    // has surely moved on.
+    static constexpr int kAfterBoundaryMs = 2;
 
 private:
+    void onTick();
+    void aimAtNextSecond();
+
     const core::WallClock& m_clock;
     Hooks m_hooks;
     bool m_on = false;
-    core::IntervalTimer m_clockTimer;
-    core::IntervalTimer m_checkTimer;
+    core::IntervalTimer m_tick;
 };
 
 } // namespace sylvaro::alarm

@@ -1,27 +1,29 @@
 #include "BackgroundChannels.h"
 
+#include "CatalogueSounds.h"
 #include "core/Text.h"
-#include "engine/SoundEngine.h"
+#include "widgets/StoredColour.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 
 namespace sylvaro::app {
 
+namespace cat = console::catalogue;
+
 namespace {
 constexpr int kRows = 5;
 }
 
-BackgroundChannels::BackgroundChannels(engine::SoundEngine& engine, QWidget* parent)
-    : QWidget(parent), m_engine(engine) {
+BackgroundChannels::BackgroundChannels(CatalogueSounds& sounds, QWidget* parent)
+    : QWidget(parent), m_sounds(sounds) {
     setObjectName(QStringLiteral("backgroundChannels"));
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(4);
-    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
-        const auto& entry = engine::catalogue::entries()[static_cast<std::size_t>(
-            engine::catalogue::backgroundIndex(channel))];
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
+        const auto& entry = cat::entries()[static_cast<std::size_t>(cat::backgroundIndex(channel))];
         auto* box = new QCheckBox(core::toQString(entry.caption), this);
         box->setObjectName(core::toQString(entry.control));
         connect(box, &QCheckBox::stateChanged, this, [this, channel] { onChanged(channel); });
@@ -48,11 +50,11 @@ int BackgroundChannels::value(int channel) const {
 }
 
 void BackgroundChannels::setValue(int channel, int value) {
-    QCheckBox* b = box(channel);
-    if (value == 2) {
-        b->setTristate(true);
-    }
-    b->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    // Greyed can be shown (a saved 2) but never reached by a click: the box
+    // drops its third state as soon as it leaves it.
+    box(channel)->setCheckState(value == 1   ? Qt::Checked
+                                : value == 2 ? Qt::PartiallyChecked
+                                             : Qt::Unchecked);
 }
 
 void BackgroundChannels::setBoxesEnabled(bool enabled) {
@@ -61,15 +63,54 @@ void BackgroundChannels::setBoxesEnabled(bool enabled) {
     }
 }
 
+void BackgroundChannels::applyLook(std::int32_t back, std::int32_t text) {
+    for (QCheckBox* b : m_boxes) {
+        widgets::fillBackground(b, back);
+        widgets::paintRole(b, QPalette::WindowText, text);
+    }
+}
+
+void BackgroundChannels::saveTo(persist::ConsoleSettings& settings) const {
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
+        settings.boxes[static_cast<std::size_t>(channel - 1)] = value(channel);
+    }
+}
+
+void BackgroundChannels::restoreFrom(const persist::ConsoleSettings& settings) {
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
+        setValue(channel, settings.boxes[static_cast<std::size_t>(channel - 1)]);
+    }
+}
+
+std::vector<std::string_view> BackgroundChannels::resume() {
+    std::vector<std::string_view> pictures;
+    for (int channel : cat::resumeOrder()) {
+        if (value(channel) == 1) {
+            pictures.push_back(cat::backgroundPicture(channel));
+            m_sounds.engine().play(m_sounds.background(channel), true);
+        }
+    }
+    return pictures;
+}
+
+void BackgroundChannels::clearAll() {
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
+        setValue(channel, 0);
+    }
+}
+
 void BackgroundChannels::onChanged(int channel) {
-    if (!m_engine.isReady()) {
+    QCheckBox* b = box(channel);
+    if (b->checkState() != Qt::PartiallyChecked && b->isTristate()) {
+        b->setTristate(false);
+    }
+    if (!m_started) {
         return;
     }
-    const int buffer = engine::catalogue::backgroundIndex(channel);
     if (value(channel) == 1) {
-        m_engine.play(buffer, true);
+        m_sounds.engine().play(m_sounds.background(channel), true);
     } else {
-        m_engine.stop(buffer);
+        m_sounds.engine().stop(m_sounds.background(channel));
     }
 }
 

@@ -1,7 +1,7 @@
 #include "ClockAlarmPanel.h"
 
-#include "engine/Catalogue.h"
-#include "engine/SoundEngine.h"
+#include "CatalogueSounds.h"
+#include "widgets/StoredColour.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -32,7 +32,7 @@ void styleDigits(QWidget* w) {
 
 } // namespace
 
-ClockAlarmPanel::ClockAlarmPanel(engine::SoundEngine& engine, core::TimerHost& timers,
+ClockAlarmPanel::ClockAlarmPanel(CatalogueSounds& sounds, core::TimerHost& timers,
                                  const core::WallClock& clock, QAction* alarmOn, QAction* alarmOff,
                                  QWidget* parent)
     : QWidget(parent), m_timeCaption(new QLabel(QStringLiteral("Time:"), this)),
@@ -61,13 +61,14 @@ ClockAlarmPanel::ClockAlarmPanel(engine::SoundEngine& engine, core::TimerHost& t
     row->addWidget(m_alarmBox);
     row->addStretch();
 
-    const int alarmBuffer = engine::catalogue::alarmIndex();
+    // The alarm buffer is looked up at each use: start-up may make it anew.
     m_alarm = std::make_unique<alarm::AlarmClock>(
         timers, clock,
         alarm::AlarmClock::Hooks{[this] { return m_alarmBox->text(); },
                                  [this](const QString& text) { m_clockLabel->setText(text); },
-                                 [&engine, alarmBuffer] { engine.play(alarmBuffer, true); },
-                                 [&engine, alarmBuffer] { engine.stop(alarmBuffer); }});
+                                 [&sounds] { sounds.engine().play(sounds.alarm(), true); },
+                                 [&sounds] { sounds.engine().stop(sounds.alarm()); }});
+    connect(m_alarmBox, &QLineEdit::textChanged, this, [this] { m_alarm->alarmTimeChanged(); });
     connect(m_alarmOnAction, &QAction::triggered, this, &ClockAlarmPanel::alarmOn);
     connect(m_alarmOffAction, &QAction::triggered, this, &ClockAlarmPanel::alarmOff);
     m_alarmOnAction->setEnabled(true);
@@ -81,6 +82,16 @@ void ClockAlarmPanel::alarmOn() {
     m_alarm->alarmOn();
     m_alarmOnAction->setChecked(true);
     m_alarmOffAction->setChecked(false);
+}
+
+void ClockAlarmPanel::resetAlarmTime() {
+    m_alarmBox->setText(QStringLiteral("00:00"));
+}
+
+void ClockAlarmPanel::applyLook(std::int32_t, std::int32_t text) {
+    for (QLabel* label : {m_timeCaption, m_alarmCaption}) {
+        widgets::paintRole(label, QPalette::WindowText, text);
+    }
 }
 
 void ClockAlarmPanel::alarmOff() {

@@ -13,11 +13,10 @@ namespace sylvaro::core {
 class TimerHost;
 class WallClock;
 } // namespace sylvaro::core
-namespace sylvaro::engine {
-class SoundEngine;
-}
 
 namespace sylvaro::app {
+
+class CatalogueSounds;
 
 // "Time:" with the clock and "Alarm:" with the alarm box, and the two
 // entries of the "Alarm" menu. The alarm plays the catalogue's alarm buffer,
@@ -25,9 +24,8 @@ namespace sylvaro::app {
 class ClockAlarmPanel : public QWidget {
     Q_OBJECT
 public:
-    ClockAlarmPanel(engine::SoundEngine& engine, core::TimerHost& timers,
-                    const core::WallClock& clock, QAction* alarmOn, QAction* alarmOff,
-                    QWidget* parent = nullptr);
+    ClockAlarmPanel(CatalogueSounds& sounds, core::TimerHost& timers, const core::WallClock& clock,
+                    QAction* alarmOn, QAction* alarmOff, QWidget* parent = nullptr);
     ~ClockAlarmPanel() override;
 
     QLabel* timeCaption() const { return m_timeCaption; }
@@ -36,8 +34,13 @@ public:
     QLineEdit* alarmBox() const { return m_alarmBox; }
     alarm::AlarmClock& alarmClock() { return *m_alarm; }
 
+    // Starts the clock.
+    void start() { m_alarm->start(); }
     void alarmOn();
     void alarmOff();
+    // The alarm box shows "00:00", as start-up leaves it.
+    void resetAlarmTime();
+    void applyLook(std::int32_t back, std::int32_t text);
 
 private:
     QLabel* m_timeCaption;

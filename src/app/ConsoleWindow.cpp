@@ -1,96 +1,66 @@
 #include "ConsoleWindow.h"
 
 #include "BackgroundChannels.h"
+#include "CatalogueSounds.h"
 #include "ClockAlarmPanel.h"
-#include "ConsoleColours.h"
-#include "ConsoleStartup.h"
+#include "ConsoleLifecycle.h"
+#include "ConsoleMenus.h"
+#include "ConsoleState.h"
+#include "DevicePanel.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
 #include "ScenePanel.h"
+#include "SettingsFiles.h"
 #include "VolumeControls.h"
-#include "core/Dialogs.h"
 #include "engine/SoundEngine.h"
-#include "random/RandomScheduler.h"
-#include "scenes/SceneTable.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace sylvaro::app {
 
-const QString ConsoleWindow::kTitle = QStringLiteral("Sylvaro Lite v5.5");
-
-namespace {
-
-QMenu* addMenu(QMenuBar* bar, const QString& title, const QString& name) {
-    QMenu* menu = bar->addMenu(title);
-    menu->setObjectName(name);
-    return menu;
-}
-
-QAction* addNamedAction(QMenu* menu, const QString& text, const QString& name) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(name);
-    return action;
-}
-
-} // namespace
-
 ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
-      m_engine(std::make_unique<engine::SoundEngine>(m_services.audio)) {
+      m_engine(std::make_unique<engine::SoundEngine>(m_services.audio)),
+      m_sounds(std::make_unique<CatalogueSounds>(*m_engine)),
+      m_files(std::make_unique<SettingsFiles>(m_services.appDir, m_services.dialogs)) {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(kTitle);
-    buildMenus();
+    m_menus = new ConsoleMenus(menuBar());
     buildLayout();
     // The start-up step's countdown starts with the window.
-    m_startup = std::make_unique<ConsoleStartup>(*this);
+    m_lifecycle = std::make_unique<ConsoleLifecycle>(
+        LifecycleParts{m_services.appDir, m_services.timers, m_services.dialogs, *m_engine,
+                       *m_sounds, *m_state, *m_menus, *m_scenes, *m_devices, *m_files});
+    m_lifecycle->setCloseWindow([this] { close(); });
+
+    connect(m_menus, &ConsoleMenus::exitRequested, this, [this] { m_lifecycle->requestExit(); });
+    connect(m_exit, &QPushButton::clicked, this, [this] { m_lifecycle->requestExit(); });
+    connect(m_devices, &DevicePanel::enableRequested, this,
+            [this] { m_lifecycle->enableConsole(); });
+    connect(m_menus, &ConsoleMenus::fontColourRequested, this,
+            [this] { m_state->chooseTextColour(); });
+    connect(m_menus, &ConsoleMenus::backColourRequested, this,
+            [this] { m_state->chooseBackColour(); });
+    connect(m_scenes, &ScenePanel::sceneChosen, this,
+            [this](const scenes::Scene* scene) { m_state->applyScene(*scene); });
+    connect(m_scenes, &ScenePanel::resetRequested, this, [this] { m_state->reset(); });
 }
 
-ConsoleWindow::~ConsoleWindow() = default;
+ConsoleWindow::~ConsoleWindow() {
+    // The panels use the engine and its buffers: they go first.
+    m_lifecycle.reset();
+    m_state.reset();
+    delete takeCentralWidget();
+    m_sounds.reset();
+    m_engine.reset();
+}
 
-void ConsoleWindow::buildMenus() {
-    QMenuBar* bar = menuBar();
-    m_fileMenu = addMenu(bar, tr("&File"), QStringLiteral("mnuFile"));
-    // Loading and saving user mixes arrive with the mix file.
-    addNamedAction(m_fileMenu, QStringLiteral("Load User Config"), QStringLiteral("mnuLoad"))
-        ->setEnabled(false);
-    addNamedAction(m_fileMenu, QStringLiteral("Save User Config"), QStringLiteral("mnuSave"))
-        ->setEnabled(false);
-    m_fileMenu->addSeparator();
-    m_exitAction = addNamedAction(m_fileMenu, QStringLiteral("Exit"), QStringLiteral("mnuExit"));
-    connect(m_exitAction, &QAction::triggered, this, [this] { m_startup->exit(); });
-
-    m_alarmMenu = addMenu(bar, tr("&Alarm"), QStringLiteral("mnuAlarm"));
-    for (const auto& [text, name] :
-         {std::pair{QStringLiteral("Alarm On"), QStringLiteral("mnuAlarmOn")},
-          std::pair{QStringLiteral("Alarm Off"), QStringLiteral("mnuAlarmOff")}}) {
-        QAction* a = addNamedAction(m_alarmMenu, text, name);
-        a->setCheckable(true);
-        a->setEnabled(false);
-    }
-    m_optionsMenu = addMenu(bar, tr("&Options"), QStringLiteral("mnuOptions"));
-    connect(addNamedAction(m_optionsMenu, QStringLiteral("Change Font Color"),
-                           QStringLiteral("mnuFontColor")),
-            &QAction::triggered, this, &ConsoleWindow::changeFontColour);
-    connect(addNamedAction(m_optionsMenu, QStringLiteral("Change Background Color"),
-                           QStringLiteral("mnuBackColor")),
-            &QAction::triggered, this, &ConsoleWindow::changeBackgroundColour);
-    m_helpMenu = addMenu(bar, tr("&Help"), QStringLiteral("mnuHelp"));
-    addNamedAction(m_helpMenu, QStringLiteral("Help!"), QStringLiteral("mnuHelpTopics"))
-        ->setEnabled(false);
-    m_helpMenu->addSeparator();
-    addNamedAction(m_helpMenu, QStringLiteral("About"), QStringLiteral("mnuAbout"))
-        ->setEnabled(false);
-
-    // Help, Options and Alarm come alive with the start-up step.
-    for (QMenu* m : {m_alarmMenu, m_optionsMenu, m_helpMenu}) {
-        m->menuAction()->setEnabled(false);
-    }
+ConsolePanels& ConsoleWindow::panels() {
+    return m_state->panels();
 }
 
 void ConsoleWindow::buildLayout() {
@@ -98,61 +68,43 @@ void ConsoleWindow::buildLayout() {
     central->setObjectName(QStringLiteral("console"));
     setCentralWidget(central);
 
-    m_picture = new PictureArea(central);
-    m_channels = new BackgroundChannels(*m_engine, central);
-    m_volumes = new VolumeControls(*m_engine, central);
-    m_random = new RandomSounds(*m_engine, m_services.timers, m_services.random, central);
-    m_clockAlarm = new ClockAlarmPanel(*m_engine, m_services.timers, m_services.clock,
-                                       action(QStringLiteral("mnuAlarmOn")),
-                                       action(QStringLiteral("mnuAlarmOff")), central);
-    m_scenes = new ScenePanel(*this, central);
-    m_reset = new QPushButton(QStringLiteral("Reset"), central);
-    m_reset->setObjectName(QStringLiteral("cmdReset"));
-    m_reset->setToolTip(QStringLiteral("Clear All Random Sounds"));
-    m_reset->setEnabled(false); // until start-up
-    connect(m_reset, &QPushButton::clicked, this, [this] { m_scenes->reset(); });
-
-    // Bank 2's captions follow bank 1's colour; the sweep keeps the clock,
-    // the alarm check and this sync alive.
-    m_labelSync = std::make_unique<core::IntervalTimer>(
-        m_services.timers, [this] { colours::syncBank2(*this); }, 500, true);
-    random::RandomScheduler& scheduler = m_random->scheduler();
-    scheduler.keepAlive(m_clockAlarm->alarmClock().clockTimer(), true);
-    scheduler.keepAlive(m_clockAlarm->alarmClock().checkTimer(), true);
-    scheduler.keepAlive(*m_labelSync, false);
+    auto* picture = new PictureArea(central);
+    auto* channels = new BackgroundChannels(*m_sounds, central);
+    auto* volumes = new VolumeControls(*m_sounds, central);
+    auto* random = new RandomSounds(*m_sounds, m_services.timers, m_services.random, central);
+    auto* clock = new ClockAlarmPanel(*m_sounds, m_services.timers, m_services.clock,
+                                      m_menus->action(QStringLiteral("mnuAlarmOn")),
+                                      m_menus->action(QStringLiteral("mnuAlarmOff")), central);
+    m_scenes = new ScenePanel(m_services.appDir, central);
+    m_devices = new DevicePanel(central);
+    m_state = std::make_unique<ConsoleState>(
+        ConsolePanels{*central, *channels, *volumes, *random, *clock, *picture}, m_services.appDir,
+        m_services.dialogs);
+    // The sweep keeps the clock alive.
+    random->scheduler().keepAlive(clock->alarmClock().tickTimer(), true);
 
     m_exit = new QPushButton(QStringLiteral("Exit"), central);
     m_exit->setObjectName(QStringLiteral("cmdExit"));
-    connect(m_exit, &QPushButton::clicked, this, [this] { m_startup->exit(); });
-
-    m_enableConsole = new QPushButton(QStringLiteral("Enable Console"), central);
-    m_enableConsole->setObjectName(QStringLiteral("cmdEnableConsole"));
-    connect(m_enableConsole, &QPushButton::clicked, this, [this] { m_startup->startNow(); });
-    m_deviceList = new QListWidget(central);
-    m_deviceList->setObjectName(QStringLiteral("lstDevices"));
-    m_deviceList->setAccessibleName(tr("Output devices"));
-    m_deviceList->setMaximumHeight(60);
 
     auto* grid = new QGridLayout(central);
     grid->setContentsMargins(12, 12, 12, 12);
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(12);
-    grid->addWidget(m_picture, 0, 0);
+    grid->addWidget(picture, 0, 0);
     auto* side = new QVBoxLayout;
     side->setSpacing(10);
-    side->addWidget(m_volumes);
-    side->addWidget(m_clockAlarm);
+    side->addWidget(volumes);
+    side->addWidget(clock);
     side->addWidget(m_scenes);
     side->addStretch();
     grid->addLayout(side, 0, 1);
-    grid->addWidget(m_channels, 1, 0, 1, 2);
-    grid->addWidget(m_random, 2, 0, 1, 2);
+    grid->addWidget(channels, 1, 0, 1, 2);
+    grid->addWidget(random, 2, 0, 1, 2);
 
     auto* actions = new QHBoxLayout;
-    actions->addWidget(m_deviceList, 1);
-    actions->addWidget(m_enableConsole);
+    actions->addWidget(m_devices, 1);
     actions->addStretch();
-    actions->addWidget(m_reset);
+    actions->addWidget(m_scenes->resetButton());
     actions->addWidget(m_exit);
     grid->addLayout(actions, 3, 0, 1, 2);
     grid->setColumnStretch(0, 3);
@@ -162,31 +114,16 @@ void ConsoleWindow::buildLayout() {
     resize(840, 860);
 }
 
-QAction* ConsoleWindow::action(const QString& objectName) const {
-    return findChild<QAction*>(objectName);
-}
-
-void ConsoleWindow::changeBackgroundColour() {
-    const std::int32_t colour = scenes::toStored(m_services.dialogs.chooseColour());
-    colours::paintConsole(*this, colour);
-    colours::paintBoxesBackground(*this, colour);
-}
-
-void ConsoleWindow::changeFontColour() {
-    const std::int32_t colour = scenes::toStored(m_services.dialogs.chooseColour());
-    colours::paintBankCaptions(*this, 2, colour);
-    colours::paintBankCaptions(*this, 1, colour);
-    colours::paintCaptionLabels(*this, colour);
-    colours::paintBoxesText(*this, colour);
-}
-
 void ConsoleWindow::load() {
-    m_startup->load();
+    m_lifecycle->load();
 }
 
 void ConsoleWindow::closeEvent(QCloseEvent* event) {
-    m_startup->shutdown();
-    event->accept();
+    if (m_lifecycle->handleClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 } // namespace sylvaro::app

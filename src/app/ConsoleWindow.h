@@ -1,15 +1,11 @@
 #pragma once
 
+#include "ProgramTitle.h"
 #include "Services.h"
-#include "core/IntervalTimer.h"
-#include "persist/ConsoleSettings.h"
 
 #include <QMainWindow>
 #include <memory>
 
-class QAction;
-class QListWidget;
-class QMenu;
 class QPushButton;
 
 namespace sylvaro::engine {
@@ -18,17 +14,19 @@ class SoundEngine;
 
 namespace sylvaro::app {
 
-class BackgroundChannels;
-class ClockAlarmPanel;
+class CatalogueSounds;
+class ConsoleLifecycle;
+class ConsoleMenus;
+class ConsoleState;
+class DevicePanel;
 class ScenePanel;
-class ConsoleStartup;
-class PictureArea;
-class RandomSounds;
-class VolumeControls;
+class SettingsFiles;
+struct ConsolePanels;
 
-// The console window (`frmmain`). It composes the panels that own the sound
-// controls, holds the menu bar and the action buttons, and hands start-up and
-// shutdown to ConsoleStartup. UI thread only.
+// The console window (`frmmain`): lays out the panels, which own the
+// controls, and wires their announcements to the console's state and
+// lifecycle. Teardown releases the panels before the engine they use.
+// UI thread only.
 class ConsoleWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -38,75 +36,33 @@ public:
     // The console's load handler; call once after construction.
     void load();
 
-    engine::SoundEngine& engine() { return *m_engine; }
-    ConsoleStartup& startup() { return *m_startup; }
-    const Services& services() const { return m_services; }
-
-    BackgroundChannels* backgroundChannels() const { return m_channels; }
-    VolumeControls* volumes() const { return m_volumes; }
-    PictureArea* picture() const { return m_picture; }
-    RandomSounds* randomSounds() const { return m_random; }
-    ScenePanel* scenePanel() const { return m_scenes; }
-    ClockAlarmPanel* clockAlarm() const { return m_clockAlarm; }
-    QPushButton* resetButton() const { return m_reset; }
-    QAction* action(const QString& objectName) const;
-    core::IntervalTimer& labelSyncTimer() { return *m_labelSync; }
-
-    // The "Options" menu's colour commands.
-    void changeBackgroundColour();
-    void changeFontColour();
+    ConsoleLifecycle& lifecycle() { return *m_lifecycle; }
+    ConsoleState& state() { return *m_state; }
+    ConsolePanels& panels();
+    CatalogueSounds& sounds() { return *m_sounds; }
+    ConsoleMenus& menus() { return *m_menus; }
+    DevicePanel& devices() { return *m_devices; }
+    ScenePanel& scenes() { return *m_scenes; }
     QPushButton* exitButton() const { return m_exit; }
-    QPushButton* enableConsoleButton() const { return m_enableConsole; }
-    QListWidget* deviceList() const { return m_deviceList; }
 
-    QMenu* fileMenu() const { return m_fileMenu; }
-    QMenu* alarmMenu() const { return m_alarmMenu; }
-    QMenu* optionsMenu() const { return m_optionsMenu; }
-    QMenu* helpMenu() const { return m_helpMenu; }
-    QAction* exitAction() const { return m_exitAction; }
-
-    // The console's colours in their stored form; the text colour is the
-    // one its captions show.
-    std::int32_t backColour() const { return m_backColour; }
-    void setBackColour(std::int32_t colour) { m_backColour = colour; }
-    std::int32_t textColour() const { return m_textColour; }
-    void setTextColour(std::int32_t colour) { m_textColour = colour; }
-
-    // The custom selections, held for the whole run.
-    persist::CustomNames& customNames() { return m_customNames; }
-    const persist::CustomNames& customNames() const { return m_customNames; }
-
-    static const QString kTitle;
+    static inline const QString& kTitle = kProgramTitle;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildMenus();
     void buildLayout();
 
     Services m_services;
     std::unique_ptr<engine::SoundEngine> m_engine;
-    BackgroundChannels* m_channels = nullptr;
-    VolumeControls* m_volumes = nullptr;
-    PictureArea* m_picture = nullptr;
-    RandomSounds* m_random = nullptr;
+    std::unique_ptr<CatalogueSounds> m_sounds;
+    std::unique_ptr<SettingsFiles> m_files;
+    ConsoleMenus* m_menus = nullptr;
     ScenePanel* m_scenes = nullptr;
-    ClockAlarmPanel* m_clockAlarm = nullptr;
-    QPushButton* m_reset = nullptr;
-    std::unique_ptr<core::IntervalTimer> m_labelSync;
-    std::int32_t m_backColour = persist::kSystemButtonFace;
-    std::int32_t m_textColour = persist::kSystemButtonText;
-    persist::CustomNames m_customNames;
+    DevicePanel* m_devices = nullptr;
     QPushButton* m_exit = nullptr;
-    QPushButton* m_enableConsole = nullptr;
-    QListWidget* m_deviceList = nullptr;
-    QMenu* m_fileMenu = nullptr;
-    QMenu* m_alarmMenu = nullptr;
-    QMenu* m_optionsMenu = nullptr;
-    QMenu* m_helpMenu = nullptr;
-    QAction* m_exitAction = nullptr;
-    std::unique_ptr<ConsoleStartup> m_startup;
+    std::unique_ptr<ConsoleState> m_state;
+    std::unique_ptr<ConsoleLifecycle> m_lifecycle;
 };
 
 } // namespace sylvaro::app

@@ -1,10 +1,10 @@
 #include "RandomSounds.h"
 
+#include "CatalogueSounds.h"
 #include "core/Text.h"
-#include "engine/Catalogue.h"
-#include "engine/SoundEngine.h"
-#include "persist/ConsoleSettings.h"
+#include "scenes/SceneTable.h"
 #include "widgets/Heading.h"
+#include "widgets/StoredColour.h"
 #include "widgets/TrackSlider.h"
 
 #include <QCheckBox>
@@ -14,19 +14,25 @@
 
 namespace sylvaro::app {
 
+using console::channelIndex;
+using console::kBanks;
+using console::kSlots;
+namespace cat = console::catalogue;
+
 namespace {
-
 constexpr int kRowsPerColumn = 10;
-
-// Bank 1 shows slot 2 above slot 1.
-constexpr std::array<int, random::kSlots> kBank1Rows{0,  2,  1,  3,  4,  5,  6,  7,  8,  9,
-                                                     10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
-
+constexpr int kBank2SyncMs = 500;
 } // namespace
 
-RandomSounds::RandomSounds(engine::SoundEngine& engine, core::TimerHost& timers,
+RandomSounds::RandomSounds(CatalogueSounds& sounds, core::TimerHost& timers,
                            core::RandomSource& rnd, QWidget* parent)
-    : QWidget(parent), m_engine(engine) {
+    : QWidget(parent), m_sounds(sounds), m_bank2Sync(
+                                             timers,
+                                             [this] {
+                                                 m_bank2Sync.setEnabled(false);
+                                                 syncBank2();
+                                             },
+                                             kBank2SyncMs) {
     setObjectName(QStringLiteral("randomSounds"));
 
     auto* heading = widgets::makeHeading(QStringLiteral("Random Sound Frequency"),
@@ -88,7 +94,8 @@ RandomSounds::RandomSounds(engine::SoundEngine& engine, core::TimerHost& timers,
     scale2->addStretch();
     scale2->addWidget(off2);
     grid->addLayout(scale2, 0, 3);
-    for (int bank = 1; bank <= random::kBanks; ++bank) {
+    m_scaleLabels = {often, off, often2, off2};
+    for (int bank = 1; bank <= kBanks; ++bank) {
         buildBank(bank, grid);
     }
     outer->addLayout(grid);
@@ -97,8 +104,8 @@ RandomSounds::RandomSounds(engine::SoundEngine& engine, core::TimerHost& timers,
         timers, rnd, static_cast<random::RandomSink&>(*this),
         [this](int bank, int slot) { return slider(bank, slot)->value(); },
         [this] { return m_spatial->isChecked(); });
-    for (int bank = 1; bank <= random::kBanks; ++bank) {
-        for (int slot = 0; slot < random::kSlots; ++slot) {
+    for (int bank = 1; bank <= kBanks; ++bank) {
+        for (int slot = 0; slot < kSlots; ++slot) {
             widgets::TrackSlider* s = slider(bank, slot);
             const auto arm = [this, bank, slot](int value) { m_scheduler->arm(bank, slot, value); };
             connect(s, &widgets::TrackSlider::changed, this, arm);
@@ -111,44 +118,43 @@ RandomSounds::RandomSounds(engine::SoundEngine& engine, core::TimerHost& timers,
 RandomSounds::~RandomSounds() = default;
 
 void RandomSounds::buildBank(int bank, QGridLayout* grid) {
-    for (int row = 0; row < random::kSlots; ++row) {
-        const int slot = bank == 1 ? kBank1Rows[static_cast<std::size_t>(row)] : row;
-        const auto& entry = engine::catalogue::entries()[static_cast<std::size_t>(
-            engine::catalogue::randomIndex(bank, slot))];
+    for (int row = 0; row < kSlots; ++row) {
+        const int slot = bank == 1 ? console::kBank1Order[static_cast<std::size_t>(row)] : row;
+        const auto& entry = cat::entries()[static_cast<std::size_t>(cat::randomIndex(bank, slot))];
         auto* label = new QLabel(core::toQString(entry.caption), this);
         label->setObjectName(QStringLiteral("lblBank%1_%2").arg(bank).arg(slot));
         auto* s = new widgets::TrackSlider(this);
         s->setObjectName(core::toQString(entry.control));
         s->setAccessibleName(core::toQString(entry.caption));
-        const int minimum = persist::ConsoleSettings::frequencyMinimum(bank, slot);
-        s->setRange(minimum, persist::kFrequencyOff);
+        const int minimum = console::frequencyMinimum(bank, slot);
+        s->setRange(minimum, console::kFrequencyOff);
         s->setValue(minimum);
-        s->setSingleStep(20);
-        s->setPageStep(250);
+        s->setSingleStep(console::kFrequencySmallStep);
+        s->setPageStep(console::kFrequencyLargeStep);
         label->setBuddy(s);
         const int column = (row / kRowsPerColumn) * 2;
         grid->addWidget(label, 1 + row % kRowsPerColumn, column);
         grid->addWidget(s, 1 + row % kRowsPerColumn, column + 1);
-        const auto i = static_cast<std::size_t>(random::channelIndex(bank, slot));
+        const auto i = static_cast<std::size_t>(channelIndex(bank, slot));
         m_sliders[i] = s;
         m_captions[i] = label;
     }
 }
 
 widgets::TrackSlider* RandomSounds::slider(int bank, int slot) const {
-    return m_sliders.at(static_cast<std::size_t>(random::channelIndex(bank, slot)));
+    return m_sliders.at(static_cast<std::size_t>(channelIndex(bank, slot)));
 }
 
 QLabel* RandomSounds::caption(int bank, int slot) const {
-    return m_captions.at(static_cast<std::size_t>(random::channelIndex(bank, slot)));
+    return m_captions.at(static_cast<std::size_t>(channelIndex(bank, slot)));
 }
 
 void RandomSounds::showBank(int bank) {
     m_shownBank = bank;
     m_showBank1->setVisible(bank == 2);
     m_showBank2->setVisible(bank == 1);
-    for (int slot = 0; slot < random::kSlots; ++slot) {
-        for (int b = 1; b <= random::kBanks; ++b) {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        for (int b = 1; b <= kBanks; ++b) {
             slider(b, slot)->setVisible(b == bank);
             caption(b, slot)->setVisible(b == bank);
         }
@@ -157,13 +163,13 @@ void RandomSounds::showBank(int bank) {
 }
 
 void RandomSounds::setBankSlidersEnabled(int bank, bool enabled) {
-    for (int slot = 0; slot < random::kSlots; ++slot) {
+    for (int slot = 0; slot < kSlots; ++slot) {
         slider(bank, slot)->setEnabled(enabled);
     }
 }
 
 void RandomSounds::setBankTimersEnabled(int bank, bool enabled) {
-    for (int slot = 0; slot < random::kSlots; ++slot) {
+    for (int slot = 0; slot < kSlots; ++slot) {
         m_scheduler->timer(bank, slot).setEnabled(enabled);
     }
 }
@@ -174,12 +180,86 @@ void RandomSounds::setAll(int value) {
     }
 }
 
+void RandomSounds::setBankButtonsEnabled(bool enabled) {
+    m_showBank1->setEnabled(enabled);
+    m_showBank2->setEnabled(enabled);
+}
+
+void RandomSounds::syncBank2() {
+    const QColor colour = caption(1, 0)->palette().color(QPalette::WindowText);
+    for (int slot = 0; slot < kSlots; ++slot) {
+        QLabel* label = caption(2, slot);
+        if (label->palette().color(QPalette::WindowText) != colour) {
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, colour);
+            label->setPalette(palette);
+        }
+    }
+}
+
+void RandomSounds::applyLook(std::int32_t back, std::int32_t text) {
+    widgets::fillBackground(m_spatial, back);
+    widgets::paintRole(m_spatial, QPalette::WindowText, text);
+    for (QLabel* label : m_scaleLabels) {
+        widgets::paintRole(label, QPalette::WindowText, text);
+    }
+    const QColor before = caption(1, 0)->palette().color(QPalette::WindowText);
+    for (int slot = 0; slot < kSlots; ++slot) {
+        widgets::paintRole(caption(1, slot), QPalette::WindowText, text);
+    }
+    if (caption(1, 0)->palette().color(QPalette::WindowText) != before) {
+        m_bank2Sync.setEnabled(true);
+    }
+}
+
+void RandomSounds::paintBank2(std::int32_t text) {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        widgets::paintRole(caption(2, slot), QPalette::WindowText, text);
+    }
+}
+
+void RandomSounds::saveTo(persist::ConsoleSettings& settings) const {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        settings.bank1[static_cast<std::size_t>(slot)] = slider(1, slot)->value();
+        settings.bank2[static_cast<std::size_t>(slot)] = slider(2, slot)->value();
+    }
+}
+
+void RandomSounds::restoreBank(int bank, const persist::ConsoleSettings& settings) {
+    const auto& values = bank == 1 ? settings.bank1 : settings.bank2;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        slider(bank, slot)->setValue(values[static_cast<std::size_t>(slot)]);
+    }
+}
+
+void RandomSounds::applyScene(const scenes::Scene& scene) {
+    for (int bank = 1; bank <= kBanks; ++bank) {
+        for (int slot = 0; slot < kSlots; ++slot) {
+            slider(bank, slot)->setValue(scene.frequency(bank, slot));
+        }
+    }
+}
+
+void RandomSounds::resume() {
+    for (int slot = 0; slot < kSlots; ++slot) {
+        if (slider(1, slot)->value() < console::kFrequencyOff) {
+            m_scheduler->timer(1, slot).setEnabled(true);
+        }
+    }
+}
+
+void RandomSounds::clearAll() {
+    setAll(console::kFrequencyOff);
+    m_scheduler->timer(1, 0).setEnabled(false);
+    m_scheduler->timer(1, 2).setEnabled(false);
+}
+
 void RandomSounds::playOnce(int bank, int slot) {
-    m_engine.play(engine::catalogue::randomIndex(bank, slot), false);
+    m_sounds.engine().play(m_sounds.random(bank, slot), false);
 }
 
 void RandomSounds::setPan(int bank, int slot, int pan) {
-    m_engine.setPan(engine::catalogue::randomIndex(bank, slot), pan);
+    m_sounds.engine().setPan(m_sounds.random(bank, slot), pan);
 }
 
 } // namespace sylvaro::app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "persist/ConsoleSettings.h"
 #include "random/RandomScheduler.h"
 
 #include <QWidget>
@@ -15,14 +16,17 @@ namespace sylvaro::core {
 class RandomSource;
 class TimerHost;
 } // namespace sylvaro::core
-namespace sylvaro::engine {
-class SoundEngine;
-}
 namespace sylvaro::widgets {
 class TrackSlider;
 }
 
+namespace sylvaro::scenes {
+struct Scene;
+}
+
 namespace sylvaro::app {
+
+class CatalogueSounds;
 
 // The 40 random channels on two bank pages: each with its caption and
 // frequency slider (`HScroll1`.. `HScroll42`, 0 "Often" .. 2000 "Off"), the
@@ -33,7 +37,7 @@ namespace sylvaro::app {
 class RandomSounds : public QWidget, private random::RandomSink {
     Q_OBJECT
 public:
-    RandomSounds(engine::SoundEngine& engine, core::TimerHost& timers, core::RandomSource& rnd,
+    RandomSounds(CatalogueSounds& sounds, core::TimerHost& timers, core::RandomSource& rnd,
                  QWidget* parent = nullptr);
     ~RandomSounds() override;
 
@@ -49,20 +53,39 @@ public:
     void setBankTimersEnabled(int bank, bool enabled);
     // Sets every frequency slider of both banks to `value`.
     void setAll(int value);
+    void setBankButtonsEnabled(bool enabled);
+    // Bank 2's captions take the colour of bank 1's first caption.
+    void syncBank2();
+    // Bank 1's captions take the text colour at once; bank 2's follow
+    // within half a second.
+    void applyLook(std::int32_t back, std::int32_t text);
+    // Bank 2's captions take the colour now.
+    void paintBank2(std::int32_t text);
+
+    void saveTo(persist::ConsoleSettings& settings) const;
+    void restoreBank(int bank, const persist::ConsoleSettings& settings);
+    void applyScene(const scenes::Scene& scene);
+    // Arms the bank 1 channels whose slider is not off.
+    void resume();
+    // Every channel off, and the two bank 1 timers that start armed stopped.
+    void clearAll();
 
 private:
     void playOnce(int bank, int slot) override;
     void setPan(int bank, int slot, int pan) override;
     void buildBank(int bank, QGridLayout* grid);
 
-    engine::SoundEngine& m_engine;
-    std::array<widgets::TrackSlider*, random::kChannels> m_sliders{};
-    std::array<QLabel*, random::kChannels> m_captions{};
+    CatalogueSounds& m_sounds;
+    std::array<widgets::TrackSlider*, console::kChannels> m_sliders{};
+    std::array<QLabel*, console::kChannels> m_captions{};
+    std::array<QLabel*, 4> m_scaleLabels{};
     QCheckBox* m_spatial = nullptr;
     QPushButton* m_showBank1 = nullptr;
     QPushButton* m_showBank2 = nullptr;
     int m_shownBank = 1;
     std::unique_ptr<random::RandomScheduler> m_scheduler;
+    // Runs only after bank 1's colour changed.
+    core::IntervalTimer m_bank2Sync;
 };
 
 } // namespace sylvaro::app

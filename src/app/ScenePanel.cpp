@@ -1,32 +1,21 @@
 #include "ScenePanel.h"
 
-#include "BackgroundChannels.h"
-#include "ConsoleColours.h"
-#include "ConsoleWindow.h"
-#include "PictureArea.h"
-#include "RandomSounds.h"
-#include "VolumeControls.h"
-#include "core/Dialogs.h"
+#include "core/AppDir.h"
 #include "core/Text.h"
-#include "persist/ConsoleSettings.h"
 #include "widgets/Heading.h"
-#include "widgets/TrackSlider.h"
 
 #include <QGridLayout>
+#include <QPushButton>
 #include <QToolButton>
 
 namespace sylvaro::app {
-
-const QString ScenePanel::kResetText =
-    QStringLiteral(" This will reset all background and random sounds. Are you sure? ");
-const QString ScenePanel::kResetTitle = QStringLiteral("Confirm Reset");
 
 namespace {
 constexpr int kColumns = 4;
 }
 
-ScenePanel::ScenePanel(ConsoleWindow& console, QWidget* parent)
-    : QWidget(parent), m_console(console) {
+ScenePanel::ScenePanel(const core::AppDir& dir, QWidget* parent)
+    : QWidget(parent), m_reset(new QPushButton(QStringLiteral("Reset"), parent)) {
     setObjectName(QStringLiteral("scenePanel"));
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -34,7 +23,6 @@ ScenePanel::ScenePanel(ConsoleWindow& console, QWidget* parent)
     grid->addWidget(
         widgets::makeHeading(QStringLiteral("Preset Panel"), QStringLiteral("lblPresets"), this), 0,
         0, 1, kColumns);
-    const core::AppDir& dir = console.services().appDir;
     for (std::size_t i = 0; i < scenes::kGridOrder.size(); ++i) {
         const scenes::Scene* scene = scenes::find(scenes::kGridOrder[i]);
         auto* b = new QToolButton(this);
@@ -47,11 +35,14 @@ ScenePanel::ScenePanel(ConsoleWindow& console, QWidget* parent)
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(false);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-        b->setEnabled(false); // until start-up
-        connect(b, &QToolButton::clicked, this, [this, scene] { apply(*scene); });
+        connect(b, &QToolButton::clicked, this, [this, scene] { Q_EMIT sceneChosen(scene); });
         grid->addWidget(b, 1 + static_cast<int>(i) / kColumns, static_cast<int>(i) % kColumns);
         m_buttons.push_back(b);
     }
+    m_reset->setObjectName(QStringLiteral("cmdReset"));
+    m_reset->setToolTip(QStringLiteral("Clear All Random Sounds"));
+    connect(m_reset, &QPushButton::clicked, this, [this] { Q_EMIT resetRequested(); });
+    setStarted(false);
 }
 
 QToolButton* ScenePanel::button(std::string_view caption) const {
@@ -63,47 +54,14 @@ QToolButton* ScenePanel::button(std::string_view caption) const {
     return nullptr;
 }
 
-void ScenePanel::apply(const scenes::Scene& scene) {
-    // Switching the custom channels off comes with the custom panel.
-    const std::int32_t back = scenes::toStored(scene.background);
-    const std::int32_t text = scenes::toStored(scene.text);
-    colours::paintConsole(m_console, back);
-    colours::paintBankCaptions(m_console, 1, text);
-    colours::paintCaptionLabels(m_console, text);
-
-    VolumeControls* volumes = m_console.volumes();
-    volumes->randomSlider()->setValue(scene.randomVolume);
-    volumes->backgroundSlider()->setValue(scene.backgroundVolume);
-
-    colours::paintBoxesText(m_console, text);
-    colours::paintBoxesBackground(m_console, back);
-
-    RandomSounds* random = m_console.randomSounds();
-    for (int bank = 1; bank <= random::kBanks; ++bank) {
-        for (int slot = 0; slot < random::kSlots; ++slot) {
-            random->slider(bank, slot)->setValue(scene.frequency(bank, slot));
-        }
+void ScenePanel::setStarted(bool started) {
+    for (QToolButton* b : m_buttons) {
+        b->setEnabled(started);
     }
-    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
-        m_console.backgroundChannels()->setValue(channel, scene.boxOn(channel) ? 1 : 0);
+    m_reset->setEnabled(started);
+    if (started) {
+        m_reset->setVisible(true);
     }
-    m_console.picture()->showPicture(
-        m_console.services().appDir.file(QStringLiteral("images"), core::toQString(scene.picture)));
-}
-
-void ScenePanel::reset() {
-    const core::MessageRequest request{
-        kResetText, kResetTitle, core::MessageButtons::OkCancel, core::MessageIcon::None, {}};
-    if (m_console.services().dialogs.message(request) != core::MessageAnswer::Ok) {
-        return;
-    }
-    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
-        m_console.backgroundChannels()->setValue(channel, 0);
-    }
-    RandomSounds* random = m_console.randomSounds();
-    random->setAll(persist::kFrequencyOff);
-    random->scheduler().timer(1, 0).setEnabled(false);
-    random->scheduler().timer(1, 2).setEnabled(false);
 }
 
 } // namespace sylvaro::app

@@ -5,31 +5,34 @@
 #include <QWidget>
 #include <vector>
 
+class QPushButton;
 class QToolButton;
+
+namespace sylvaro::core {
+class AppDir;
+}
 
 namespace sylvaro::app {
 
-class ConsoleWindow;
-
-// The "Preset Panel": twelve scene buttons, each setting the whole console
-// through its own controls (so only what changes runs its handler), and the
-// Reset command that switches every built-in channel off after asking.
-// UI thread only.
+// The "Preset Panel": twelve scene buttons, each announcing its scene, and
+// the "Reset" button; both come alive with start-up. UI thread only.
 class ScenePanel : public QWidget {
     Q_OBJECT
 public:
-    ScenePanel(ConsoleWindow& console, QWidget* parent = nullptr);
+    ScenePanel(const core::AppDir& dir, QWidget* parent = nullptr);
 
     QToolButton* button(std::string_view caption) const;
-    void apply(const scenes::Scene& scene);
-    void reset();
+    // "Reset" sits with the console's other action buttons.
+    QPushButton* resetButton() const { return m_reset; }
+    void setStarted(bool started);
 
-    static const QString kResetText;
-    static const QString kResetTitle;
+Q_SIGNALS:
+    void sceneChosen(const sylvaro::scenes::Scene* scene);
+    void resetRequested();
 
 private:
-    ConsoleWindow& m_console;
     std::vector<QToolButton*> m_buttons;
+    QPushButton* m_reset;
 };
 
 } // namespace sylvaro::app

@@ -1,6 +1,9 @@
 #include "AppDir.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace sylvaro::core {
 
@@ -21,21 +24,48 @@ QString withoutLeading(const QString& name) {
     return name.mid(i);
 }
 
+QString joined(const QString& root, const QString& name) {
+    const QString sep = root.endsWith(u'/') ? QString() : QStringLiteral("/");
+    return root + sep + withoutLeading(name);
+}
+
 } // namespace
 
-AppDir::AppDir(QString path) : m_path(stripSeparators(std::move(path))) {}
+AppDir::AppDir(QString programPath, QString dataPath)
+    : m_path(stripSeparators(std::move(programPath))),
+      m_dataPath(dataPath.isEmpty() ? m_path : stripSeparators(std::move(dataPath))) {}
 
 AppDir AppDir::ofExecutable() {
-    return AppDir(QCoreApplication::applicationDirPath());
+    const QString program = QCoreApplication::applicationDirPath();
+    if (isWritableFolder(program)) {
+        return AppDir(program);
+    }
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return AppDir(program, data);
+}
+
+bool AppDir::isWritableFolder(const QString& dir) {
+    // Asking for the permission bits is not enough (root passes them all):
+    // try it.
+    QTemporaryFile probe(dir + QStringLiteral("/.write-probe-XXXXXX"));
+    return probe.open();
 }
 
 QString AppDir::file(const QString& name) const {
-    const QString sep = m_path.endsWith(u'/') ? QString() : QStringLiteral("/");
-    return m_path + sep + withoutLeading(name);
+    return joined(m_path, name);
 }
 
 QString AppDir::file(const QString& folder, const QString& name) const {
     return file(withoutLeading(folder) + u'/' + withoutLeading(name));
+}
+
+QString AppDir::dataFile(const QString& name) const {
+    return joined(m_dataPath, name);
+}
+
+QString AppDir::dataFile(const QString& folder, const QString& name) const {
+    return dataFile(withoutLeading(folder) + u'/' + withoutLeading(name));
 }
 
 bool AppDir::isBareFileName(const QString& name) {

@@ -56,7 +56,7 @@ std::vector<T> readAll(SNDFILE* file, int channels, sf_count_t frames, Read read
 
 } // namespace
 
-PcmLoadResult loadPcm(const std::string& path) {
+PcmLoadResult loadPcm(const std::string& path, int) {
     SF_INFO info{};
     SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
     if (!file) {

@@ -10,6 +10,6 @@ namespace sylvaro::engine {
 // any rate) through libsndfile. Anything else - missing, truncated, not a
 // WAV, more than two channels, no frames - is an error, never a crash.
 // UI thread only (does file I/O).
-PcmLoadResult loadPcm(const std::string& path);
+PcmLoadResult loadPcm(const std::string& path, int targetRate = 0);
 
 } // namespace sylvaro::engine

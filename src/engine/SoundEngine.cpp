@@ -2,18 +2,22 @@
 
 #include "PcmLoader.h"
 
-#include <map>
+#include <algorithm>
 
 namespace sylvaro::engine {
 
+namespace {
+// Previews and button clicks kept decoded at once.
+constexpr std::size_t kOneShotCache = 8;
+const std::vector<Buffer> kNoMembers;
+} // namespace
+
 SoundEngine::SoundEngine(AudioOutput& output, int sampleRate)
-    : m_output(output), m_mixer(sampleRate) {
-    m_voices.fill(kNoVoice);
-}
+    : m_output(output), m_mixer(sampleRate) {}
 
 SoundEngine::~SoundEngine() {
+    // The device stops pulling before the voices go.
     m_output.close();
-    releaseBuffers();
 }
 
 const std::vector<std::string>& SoundEngine::enumerateDevices() {
@@ -34,114 +38,177 @@ void SoundEngine::releaseDevice() {
     m_output.close();
 }
 
-bool SoundEngine::createBuffers(const std::string& directory, std::string& error) {
-    // A file named twice (the spare fire, the second bird) is decoded once;
-    // each buffer still gets its own voice and cursor.
-    std::map<std::string_view, PcmPtr> decoded;
-    const auto all = catalogue::entries();
-    for (int i = 0; i < kBufferCount; ++i) {
-        const CatalogueEntry& entry = all[static_cast<std::size_t>(i)];
-        PcmPtr& pcm = decoded[entry.file];
-        if (!pcm) {
-            const std::string path = directory + '/' + std::string(entry.file);
-            PcmLoadResult loaded = loadPcm(path);
-            if (!loaded) {
-                error = path + ": " + loaded.error;
-                return false;
-            }
-            pcm = loaded.pcm;
-        }
-        releaseBuffer(i);
-        const VoiceId id = m_mixer.createVoice(pcm);
-        if (id == kNoVoice) {
-            error = "the mixer has no free voice for " + std::string(entry.file);
-            return false;
-        }
-        m_voices[static_cast<std::size_t>(i)] = id;
-    }
-    return true;
+PcmLoadResult SoundEngine::decode(const std::string& path) const {
+    return loadPcm(path, m_mixer.sampleRate());
 }
 
-VoiceId SoundEngine::voiceOf(int index) const {
-    if (index < 0 || index >= kBufferCount) {
-        return kNoVoice;
+Buffer SoundEngine::createBuffer(const std::string& path, std::string& error) {
+    PcmLoadResult loaded = decode(path);
+    if (!loaded) {
+        error = path + ": " + loaded.error;
+        return {};
     }
-    return m_voices[static_cast<std::size_t>(index)];
+    return createBuffer(loaded.pcm, error);
 }
 
-bool SoundEngine::hasBuffer(int index) const {
-    return voiceOf(index) != kNoVoice;
+Buffer SoundEngine::createBuffer(PcmPtr pcm, std::string& error) {
+    const VoiceId id = m_mixer.createVoice(std::move(pcm));
+    if (id == kNoVoice) {
+        error = "the sound could not be given a voice (too many sounds, or not at the device rate)";
+        return {};
+    }
+    return Buffer{id};
+}
+
+void SoundEngine::release(Buffer& buffer) {
+    if (!exists(buffer)) {
+        buffer = {};
+        return;
+    }
+    for (auto& group : m_groups) {
+        std::erase(group, buffer);
+    }
+    m_mixer.releaseVoice(buffer.voice);
+    buffer = {};
+}
+
+bool SoundEngine::exists(Buffer buffer) const {
+    return buffer.valid() && m_mixer.isValid(buffer.voice);
 }
 
 int SoundEngine::bufferCount() const {
-    int n = 0;
-    for (VoiceId id : m_voices) {
-        n += id != kNoVoice ? 1 : 0;
-    }
-    return n;
+    return m_mixer.voiceCount();
 }
 
-void SoundEngine::releaseBuffer(int index) {
-    const VoiceId id = voiceOf(index);
-    if (id != kNoVoice) {
-        m_mixer.releaseVoice(id);
-        m_voices[static_cast<std::size_t>(index)] = kNoVoice;
-    }
-}
-
-void SoundEngine::releaseBuffers() {
-    for (int i = 0; i < kBufferCount; ++i) {
-        releaseBuffer(i);
-    }
-}
-
-template <typename Op> bool SoundEngine::withVoice(int index, Op&& op) {
-    const VoiceId id = voiceOf(index);
-    if (id == kNoVoice) {
+bool SoundEngine::play(Buffer buffer, bool looping) {
+    if (!exists(buffer)) {
         return false;
     }
-    op(id);
+    m_mixer.play(buffer.voice, looping);
     return true;
 }
 
-bool SoundEngine::play(int index, bool looping) {
-    return withVoice(index, [&](VoiceId id) { m_mixer.play(id, looping); });
+bool SoundEngine::stop(Buffer buffer) {
+    if (!exists(buffer)) {
+        return false;
+    }
+    m_mixer.stop(buffer.voice);
+    return true;
 }
 
-bool SoundEngine::stop(int index) {
-    return withVoice(index, [&](VoiceId id) { m_mixer.stop(id); });
+bool SoundEngine::setVolume(Buffer buffer, int hundredthsDb) {
+    if (!exists(buffer)) {
+        return false;
+    }
+    m_mixer.setVolume(buffer.voice, hundredthsDb);
+    return true;
 }
 
-bool SoundEngine::setVolume(int index, int hundredthsDb) {
-    return withVoice(index, [&](VoiceId id) { m_mixer.setVolume(id, hundredthsDb); });
+bool SoundEngine::setPan(Buffer buffer, int hundredthsDb) {
+    if (!exists(buffer)) {
+        return false;
+    }
+    m_mixer.setPan(buffer.voice, hundredthsDb);
+    return true;
 }
 
-bool SoundEngine::setPan(int index, int hundredthsDb) {
-    return withVoice(index, [&](VoiceId id) { m_mixer.setPan(id, hundredthsDb); });
+bool SoundEngine::setPosition(Buffer buffer, std::int64_t frame) {
+    if (!exists(buffer)) {
+        return false;
+    }
+    m_mixer.setPosition(buffer.voice, frame);
+    return true;
 }
 
-bool SoundEngine::setPosition(int index, std::int64_t frame) {
-    return withVoice(index, [&](VoiceId id) { m_mixer.setPosition(id, frame); });
+bool SoundEngine::isPlaying(Buffer buffer) const {
+    return exists(buffer) && m_mixer.isPlaying(buffer.voice);
 }
 
-bool SoundEngine::isPlaying(int index) const {
-    const VoiceId id = voiceOf(index);
-    return id != kNoVoice && m_mixer.isPlaying(id);
+int SoundEngine::volume(Buffer buffer) const {
+    return exists(buffer) ? m_mixer.volume(buffer.voice) : 0;
 }
 
-int SoundEngine::volume(int index) const {
-    const VoiceId id = voiceOf(index);
-    return id != kNoVoice ? m_mixer.volume(id) : 0;
+int SoundEngine::pan(Buffer buffer) const {
+    return exists(buffer) ? m_mixer.pan(buffer.voice) : 0;
 }
 
-int SoundEngine::pan(int index) const {
-    const VoiceId id = voiceOf(index);
-    return id != kNoVoice ? m_mixer.pan(id) : 0;
+std::int64_t SoundEngine::position(Buffer buffer) const {
+    return exists(buffer) ? m_mixer.position(buffer.voice) : 0;
 }
 
-std::int64_t SoundEngine::position(int index) const {
-    const VoiceId id = voiceOf(index);
-    return id != kNoVoice ? m_mixer.position(id) : 0;
+std::int64_t SoundEngine::length(Buffer buffer) const {
+    return exists(buffer) ? m_mixer.length(buffer.voice) : 0;
+}
+
+Group SoundEngine::createGroup() {
+    m_groups.emplace_back();
+    return Group{static_cast<int>(m_groups.size()) - 1};
+}
+
+void SoundEngine::join(Group group, Buffer buffer) {
+    if (group.index < 0 || group.index >= static_cast<int>(m_groups.size()) || !buffer.valid()) {
+        return;
+    }
+    auto& members = m_groups[static_cast<std::size_t>(group.index)];
+    if (std::find(members.begin(), members.end(), buffer) == members.end()) {
+        members.push_back(buffer);
+    }
+}
+
+void SoundEngine::leave(Group group, Buffer buffer) {
+    if (group.index >= 0 && group.index < static_cast<int>(m_groups.size())) {
+        std::erase(m_groups[static_cast<std::size_t>(group.index)], buffer);
+    }
+}
+
+const std::vector<Buffer>& SoundEngine::members(Group group) const {
+    if (group.index < 0 || group.index >= static_cast<int>(m_groups.size())) {
+        return kNoMembers;
+    }
+    return m_groups[static_cast<std::size_t>(group.index)];
+}
+
+int SoundEngine::setGroupVolume(Group group, int hundredthsDb) {
+    int set = 0;
+    for (Buffer member : members(group)) {
+        set += setVolume(member, hundredthsDb) ? 1 : 0;
+    }
+    return set;
+}
+
+bool SoundEngine::playOnce(const std::string& path) {
+    ++m_oneShotClock;
+    auto it = std::find_if(m_oneShots.begin(), m_oneShots.end(),
+                           [&](const OneShot& s) { return s.path == path && exists(s.buffer); });
+    if (it == m_oneShots.end()) {
+        std::string error;
+        Buffer buffer = createBuffer(path, error);
+        if (!buffer.valid()) {
+            return false;
+        }
+        if (m_oneShots.size() >= kOneShotCache) {
+            // Drop the least recently used one that is not sounding.
+            auto oldest = m_oneShots.end();
+            for (auto s = m_oneShots.begin(); s != m_oneShots.end(); ++s) {
+                if (!isPlaying(s->buffer) &&
+                    (oldest == m_oneShots.end() || s->lastUse < oldest->lastUse)) {
+                    oldest = s;
+                }
+            }
+            if (oldest != m_oneShots.end()) {
+                release(oldest->buffer);
+                m_oneShots.erase(oldest);
+            }
+        }
+        m_oneShots.push_back({path, buffer, 0});
+        it = std::prev(m_oneShots.end());
+    } else if (isPlaying(it->buffer)) {
+        // A click while the last one still sounds starts it again.
+        m_mixer.stop(it->buffer.voice);
+        m_mixer.setPosition(it->buffer.voice, 0);
+    }
+    it->lastUse = m_oneShotClock;
+    return play(it->buffer, false);
 }
 
 } // namespace sylvaro::engine

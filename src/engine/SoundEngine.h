@@ -1,23 +1,39 @@
 #pragma once
 
 #include "AudioOutput.h"
-#include "Catalogue.h"
 #include "Mixer.h"
+#include "PcmData.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace sylvaro::engine {
 
-// The console's sound engine: the output device and one mixer voice per
-// catalogue buffer. Buffer operations on a buffer that does not exist fail
-// (return false) and do nothing, so group volumes can skip members that are
-// missing. UI thread only.
+// A sound buffer of the engine: one mixer voice with its own cursor. A
+// handle outlives its buffer harmlessly: once released, every operation on
+// it fails and does nothing.
+struct Buffer {
+    VoiceId voice = kNoVoice;
+    bool valid() const { return voice != kNoVoice; }
+    friend bool operator==(Buffer, Buffer) = default;
+};
+
+// A volume group: the buffers one volume slider governs. A buffer may be in
+// several groups; its volume is whichever group volume was applied last.
+struct Group {
+    int index = -1;
+    friend bool operator==(Group, Group) = default;
+};
+
+// The program's sound engine: the output device, any number of buffers made
+// from sound files (decoded and brought to the device rate once, when made),
+// volume groups, and one-shots that play a file once outside every group.
+// Operations on a buffer that does not exist fail (return false) and do
+// nothing, so a group can skip members that are missing. UI thread only.
 class SoundEngine {
 public:
-    SoundEngine(AudioOutput& output, int sampleRate = 48000);
+    explicit SoundEngine(AudioOutput& output, int sampleRate = 48000);
     ~SoundEngine();
     SoundEngine(const SoundEngine&) = delete;
     SoundEngine& operator=(const SoundEngine&) = delete;
@@ -30,43 +46,58 @@ public:
     bool deviceOpen() const { return m_output.isOpen(); }
     void releaseDevice();
 
-    // Creates the catalogue buffers in creation order from `directory`,
-    // replacing any made by an earlier attempt. Stops at the first file that
-    // cannot be read: the buffers before it stay, the later ones are not
-    // made. On failure `error` names the file and the reason.
-    bool createBuffers(const std::string& directory, std::string& error);
-    bool hasBuffer(int index) const;
+    // Decodes a sound file at the device rate, for buffers that share it.
+    PcmLoadResult decode(const std::string& path) const;
+    // A new stopped buffer at position 0, volume 0, pan 0; invalid (with
+    // the reason in `error`) when the file cannot be read.
+    Buffer createBuffer(const std::string& path, std::string& error);
+    Buffer createBuffer(PcmPtr pcm, std::string& error);
+    // Stops and frees the buffer, takes it out of every group, and clears
+    // the handle.
+    void release(Buffer& buffer);
+    bool exists(Buffer buffer) const;
     int bufferCount() const;
-    void releaseBuffer(int index);
-    void releaseBuffers();
 
-    bool play(int index, bool looping);
-    bool stop(int index);
-    bool setVolume(int index, int hundredthsDb);
-    bool setPan(int index, int hundredthsDb);
-    bool setPosition(int index, std::int64_t frame);
+    bool play(Buffer buffer, bool looping);
+    bool stop(Buffer buffer);
+    bool setVolume(Buffer buffer, int hundredthsDb);
+    bool setPan(Buffer buffer, int hundredthsDb);
+    bool setPosition(Buffer buffer, std::int64_t frame);
 
-    bool isPlaying(int index) const;
-    int volume(int index) const;
-    int pan(int index) const;
-    std::int64_t position(int index) const;
+    bool isPlaying(Buffer buffer) const;
+    int volume(Buffer buffer) const;
+    int pan(Buffer buffer) const;
+    std::int64_t position(Buffer buffer) const;
+    std::int64_t length(Buffer buffer) const;
 
-    // Set once every catalogue buffer exists and start-up has finished; the
-    // enable boxes, "Mute" and the all-sounds slider do nothing before.
-    bool isReady() const { return m_ready; }
-    void setReady(bool ready) { m_ready = ready; }
+    Group createGroup();
+    void join(Group group, Buffer buffer);
+    void leave(Group group, Buffer buffer);
+    const std::vector<Buffer>& members(Group group) const;
+    // Sets the volume of every member in turn; members that no longer exist
+    // are skipped. Returns how many were set.
+    int setGroupVolume(Group group, int hundredthsDb);
+
+    // Plays a sound file once at full volume, outside every group: previews,
+    // button clicks. A file that cannot be read plays nothing (false). The
+    // last few files stay decoded, so a repeated click costs no disk read.
+    bool playOnce(const std::string& path);
 
     Mixer& mixer() { return m_mixer; }
 
 private:
-    VoiceId voiceOf(int index) const;
-    template <typename Op> bool withVoice(int index, Op&& op);
+    struct OneShot {
+        std::string path;
+        Buffer buffer;
+        std::uint64_t lastUse = 0;
+    };
 
     AudioOutput& m_output;
     Mixer m_mixer;
     std::vector<std::string> m_devices;
-    std::array<VoiceId, kBufferCount> m_voices;
-    bool m_ready = false;
+    std::vector<std::vector<Buffer>> m_groups;
+    std::vector<OneShot> m_oneShots;
+    std::uint64_t m_oneShotClock = 0;
 };
 
 } // namespace sylvaro::engine

@@ -8,23 +8,17 @@ namespace sylvaro::persist {
 
 namespace {
 
-// Bank 1 in the file's order: slot 0, slot 2, slot 1, then 3..19.
-constexpr std::array<int, 20> kBank1FieldOrder{0,  2,  1,  3,  4,  5,  6,  7,  8,  9,
-                                               10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
-constexpr int kVolumeMin = -3000;
+using console::frequencyMinimum;
+using console::kFrequencyOff;
 constexpr int kInt32Min = std::numeric_limits<std::int32_t>::min();
 constexpr int kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 } // namespace
 
-int ConsoleSettings::frequencyMinimum(int bank, int slot) {
-    return bank == 2 && (slot == 5 || slot == 6) ? 20 : 0;
-}
-
 QByteArray ConsoleSettings::toLine() const {
     LineWriter w;
     w.integer(backColour).integer(textColour);
-    for (int slot : kBank1FieldOrder) {
+    for (int slot : console::kBank1Order) {
         w.integer(bank1[static_cast<std::size_t>(slot)]);
     }
     w.integer(randomVolume).integer(allSoundsVolume).integer(backgroundVolume);
@@ -52,16 +46,16 @@ std::optional<ConsoleSettings> ConsoleSettings::fromLine(const QByteArray& line)
     };
     s.backColour = next(kInt32Min, kInt32Max);
     s.textColour = next(kInt32Min, kInt32Max);
-    for (int slot : kBank1FieldOrder) {
+    for (int slot : console::kBank1Order) {
         s.bank1[static_cast<std::size_t>(slot)] = next(frequencyMinimum(1, slot), kFrequencyOff);
     }
-    s.randomVolume = next(kVolumeMin, 0);
-    s.allSoundsVolume = next(kVolumeMin, 0);
-    s.backgroundVolume = next(kVolumeMin, 0);
+    s.randomVolume = next(console::kVolumeMinimum, console::kVolumeMaximum);
+    s.allSoundsVolume = next(console::kVolumeMinimum, console::kVolumeMaximum);
+    s.backgroundVolume = next(console::kVolumeMinimum, console::kVolumeMaximum);
     for (int& box : s.boxes) {
         box = next(0, 2);
     }
-    for (int slot = 0; slot < 20; ++slot) {
+    for (int slot = 0; slot < console::kSlots; ++slot) {
         s.bank2[static_cast<std::size_t>(slot)] = next(frequencyMinimum(2, slot), kFrequencyOff);
     }
     if (!ok) {

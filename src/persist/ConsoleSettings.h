@@ -1,5 +1,8 @@
 #pragma once
 
+#include "console/Layout.h"
+#include "console/StoredColour.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -8,26 +11,18 @@
 
 namespace sylvaro::persist {
 
-// Colours as the console stores them: 0x00BBGGRR, or a system colour with the
-// high bit set (negative). The design-time defaults are the system's button
-// face and button text.
-inline constexpr std::int32_t kSystemButtonFace = static_cast<std::int32_t>(0x8000000F);
-inline constexpr std::int32_t kSystemButtonText = static_cast<std::int32_t>(0x80000012);
-
-inline constexpr int kFrequencyOff = 2000;
-
 // The console state kept in settings.ini between runs: one line of 60 fields.
 // Frequency sliders are kept by slot (index = slot 0..19); the file's own
 // field order (bank 1 slot 2 before slot 1) is the codec's business.
 struct ConsoleSettings {
-    std::int32_t backColour = kSystemButtonFace;
-    std::int32_t textColour = kSystemButtonText;
-    std::array<int, 20> bank1{};
+    std::int32_t backColour = console::kSystemButtonFace;
+    std::int32_t textColour = console::kSystemButtonText;
+    std::array<int, console::kSlots> bank1{};
     int randomVolume = 0;
     int allSoundsVolume = 0;
     int backgroundVolume = 0;
-    std::array<int, 15> boxes{};
-    std::array<int, 20> bank2{};
+    std::array<int, console::kBackgroundCount> boxes{};
+    std::array<int, console::kSlots> bank2{};
 
     static constexpr int kFieldCount = 60;
 
@@ -35,9 +30,6 @@ struct ConsoleSettings {
     // nullopt when the line does not hold 60 fields that are each a number in
     // its control's range: such a file counts as missing.
     static std::optional<ConsoleSettings> fromLine(const QByteArray& line);
-
-    // The smallest value of a frequency slider (bank 2 slots 5 and 6 start at 20).
-    static int frequencyMinimum(int bank, int slot);
 };
 
 // The seven custom selections kept in settings2.ini: four custom random

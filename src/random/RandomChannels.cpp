@@ -4,6 +4,11 @@
 
 namespace sylvaro::random {
 
+using console::channelIndex;
+using console::kBanks;
+using console::kChannels;
+using console::kSlots;
+
 namespace {
 
 constexpr Profile A = Profile::A;

@@ -4,6 +4,10 @@
 
 namespace sylvaro::random {
 
+using console::channelIndex;
+using console::kBanks;
+using console::kSlots;
+
 namespace {
 
 int draw(core::RandomSource& random, int n) {
@@ -40,14 +44,14 @@ void RandomScheduler::arm(int bank, int slot, int value) {
     core::IntervalTimer& t = timer(bank, slot);
     t.setEnabled(true);
     t.setInterval(1000 + draw(m_random, 3000) + value);
-    if (value > 1998) {
+    if (value > console::kFrequencyDisarmAbove) {
         t.setEnabled(false);
     }
 }
 
 void RandomScheduler::fire(int bank, int slot) {
     const int value = m_sliderValue(bank, slot);
-    if (value == 2000) {
+    if (value == console::kFrequencyOff) {
         return;
     }
     // A factor of 0 leaves the timer silent until the next sweep.
@@ -62,7 +66,7 @@ void RandomScheduler::fire(int bank, int slot) {
         m_sink.playOnce(bank, slot);
     }
     if (t.pans && m_spatial()) {
-        m_sink.setPan(bank, slot, draw(m_random, kPanSpan) + kPanMin);
+        m_sink.setPan(bank, slot, draw(m_random, console::kPanSpan) + console::kPanMinimum);
     }
 }
 

@@ -48,8 +48,6 @@ public:
 
     static constexpr int kWatchdogMs = 5000;
     static constexpr int kRevivedIntervalMs = 100;
-    static constexpr int kPanMin = -3000;
-    static constexpr int kPanSpan = 5000;
 
 private:
     core::RandomSource& m_random;

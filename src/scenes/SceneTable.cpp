@@ -1,5 +1,7 @@
 #include "SceneTable.h"
 
+#include "console/Layout.h"
+
 #include <algorithm>
 
 namespace sylvaro::scenes {
@@ -90,7 +92,7 @@ int Scene::frequency(int bank, int slot) const {
     const auto it = std::find_if(channels.begin(), channels.end(), [&](const SceneChannel& c) {
         return c.bank == bank && c.slot == slot;
     });
-    return it == channels.end() ? 2000 : it->value;
+    return it == channels.end() ? console::kFrequencyOff : it->value;
 }
 
 bool Scene::boxOn(int channel) const {

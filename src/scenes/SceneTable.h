@@ -1,5 +1,7 @@
 #pragma once
 
+#include "console/StoredColour.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -40,11 +42,5 @@ const Scene* find(std::string_view caption);
 inline constexpr std::array<std::string_view, 12> kGridOrder{
     "Woodland", "Country", "Dawn",   "Coast",    "Storm", "Tropical",
     "Summer",   "Jungle",  "Stream", "Downpour", "Night", "Fireside"};
-
-// The stored form (0x00BBGGRR) of a #RRGGBB colour.
-inline constexpr std::int32_t toStored(std::uint32_t rgb) {
-    return static_cast<std::int32_t>(((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) |
-                                     ((rgb >> 16) & 0xFFu));
-}
 
 } // namespace sylvaro::scenes

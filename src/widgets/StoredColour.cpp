@@ -1,5 +1,9 @@
 #include "StoredColour.h"
 
+#include "console/StoredColour.h"
+
+#include <QWidget>
+
 namespace sylvaro::widgets {
 
 namespace {
@@ -28,18 +32,27 @@ QPalette::ColorRole systemRole(std::uint32_t index) {
 } // namespace
 
 QColor fromStored(std::int32_t stored, const QPalette& palette) {
-    const auto value = static_cast<std::uint32_t>(stored);
-    if (value & 0x80000000u) {
-        return palette.color(QPalette::Active, systemRole(value & 0xFFu));
+    if (console::isSystemColour(stored)) {
+        return palette.color(QPalette::Active, systemRole(console::systemColourIndex(stored)));
     }
-    return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
-                  static_cast<int>((value >> 16) & 0xFFu));
+    return QColor::fromRgb(console::toRgb(stored));
 }
 
 std::int32_t toStored(const QColor& colour) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(colour.red()) |
-                                     (static_cast<std::uint32_t>(colour.green()) << 8) |
-                                     (static_cast<std::uint32_t>(colour.blue()) << 16));
+    return console::toStored(colour.rgb() & 0xFFFFFFu);
+}
+
+void paintRole(QWidget* widget, QPalette::ColorRole role, std::int32_t stored) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, fromStored(stored, palette));
+    widget->setPalette(palette);
+}
+
+void fillBackground(QWidget* widget, std::int32_t stored) {
+    // A button fills with its Button role unless told otherwise.
+    widget->setBackgroundRole(QPalette::Window);
+    widget->setAutoFillBackground(true);
+    paintRole(widget, QPalette::Window, stored);
 }
 
 } // namespace sylvaro::widgets

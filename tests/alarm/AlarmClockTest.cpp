@@ -30,6 +30,8 @@ protected:
                                                               ++stops;
                                                           }}};
 
+    void SetUp() override { alarmClock.start(); }
+
     // Virtual time until the first ring, in 1 ms steps, at most `limit`.
     std::int64_t msUntilRing(std::int64_t limit) {
         const std::int64_t start = host.now();
@@ -87,8 +89,26 @@ TEST_F(Alarm, OnlyAlarmOffStopsItAndAlarmOnRingsAgain) {
     EXPECT_LE(msUntilRing(100), 20);
 }
 
-TEST_F(Alarm, TheClockShowsTheTimeOnceASecond) {
-    host.advance(3000);
-    EXPECT_EQ(shown, (QStringList{QStringLiteral("07:00:00"), QStringLiteral("07:00:01"),
-                                  QStringLiteral("07:00:02")}));
+TEST_F(Alarm, TheClockShowsTheTimeAtOnceThenJustAfterEachSecondBegins) {
+    clock.set(QDateTime(QDate(2026, 12, 8), QTime(6, 59, 59, 400)));
+    shown.clear();
+    alarmClock.start();
+    host.advance(599);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("06:59:59")}) << "a tick before the second ended";
+    host.advance(20);
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("06:59:59"), QStringLiteral("07:00:00")}));
+    host.advance(2000);
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("06:59:59"), QStringLiteral("07:00:00"),
+                                  QStringLiteral("07:00:01"), QStringLiteral("07:00:02")}))
+        << "one tick a second, no drift";
+}
+
+TEST_F(Alarm, ChangingTheAlarmTimeChecksAtOnce) {
+    clock.set(QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0, 500)));
+    alarmText = QStringLiteral("09:00:00");
+    alarmClock.alarmOn();
+    EXPECT_FALSE(ringing);
+    alarmText = QStringLiteral("08:00:00");
+    alarmClock.alarmTimeChanged();
+    EXPECT_TRUE(ringing) << "a time already passed rings without waiting for the next tick";
 }

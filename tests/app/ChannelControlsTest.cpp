@@ -6,7 +6,7 @@
 using namespace sylvaro;
 using sylvaro::test::ConsoleTest;
 using sylvaro::test::ProgramFolder;
-namespace cat = sylvaro::engine::catalogue;
+namespace cat = sylvaro::console::catalogue;
 
 namespace {
 
@@ -27,7 +27,7 @@ TEST_F(ConsoleTest, ABoxTickedBeforeTheEngineIsReadyStaysSilentUntilTickedAgain)
     console->load();
     box(7)->setChecked(true);
     host.advance(1000);
-    ASSERT_TRUE(engine().isReady());
+    ASSERT_TRUE(console->lifecycle().isStarted());
     EXPECT_TRUE(box(7)->isChecked());
     EXPECT_FALSE(engine().isPlaying(bg(7)));
 
@@ -68,13 +68,13 @@ TEST_F(ConsoleTest, ClearingAndReTickingContinuesTheLoopWhereItStopped) {
 TEST_F(ConsoleTest, BackgroundAndRandomSlidersSetTheirWholeGroupOnChangeAndDrag) {
     start();
     volumes().backgroundSlider()->setValue(-3000);
-    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
         EXPECT_EQ(engine().volume(bg(channel)), -3000) << "channel " << channel;
     }
     EXPECT_EQ(engine().volume(cat::randomIndex(1, 5)), 0);
 
     volumes().randomSlider()->dragTo(-1200);
-    for (int buffer : cat::groupMembers(engine::kRandomGroup)) {
+    for (int buffer : cat::groupMembers(console::kRandomGroup)) {
         EXPECT_EQ(engine().volume(buffer), -1200) << "buffer " << buffer;
     }
     EXPECT_EQ(engine().volume(cat::spareIndex(1)), -1200);
@@ -97,14 +97,14 @@ TEST_F(ConsoleTest, AllSoundsSliderActsOnlyWhenDraggedAndSparesItsExceptions) {
     all->triggerAction(QAbstractSlider::SliderSingleStepSub);
     all->triggerAction(QAbstractSlider::SliderPageStepSub);
     EXPECT_EQ(all->value(), -600);
-    for (int i = 0; i < engine::kBufferCount; ++i) {
+    for (int i = 0; i < console::kBufferCount; ++i) {
         EXPECT_EQ(engine().volume(i), 0) << "arrows changed buffer " << i;
     }
 
     all->dragTo(-2000);
-    for (int i = 0; i < engine::kBufferCount; ++i) {
+    for (int i = 0; i < console::kBufferCount; ++i) {
         const bool member =
-            (cat::entries()[static_cast<std::size_t>(i)].groups & engine::kAllSoundsGroup) != 0;
+            (cat::entries()[static_cast<std::size_t>(i)].groups & console::kAllSoundsGroup) != 0;
         EXPECT_EQ(engine().volume(i), member ? -2000 : 0) << "buffer " << i;
     }
     EXPECT_EQ(engine().volume(bg(15)), 0);
@@ -115,7 +115,7 @@ TEST_F(ConsoleTest, AllSoundsSliderActsOnlyWhenDraggedAndSparesItsExceptions) {
 TEST_F(ConsoleTest, AllSoundsDragBeforeTheEngineIsReadyDoesNothing) {
     createAndLoad();
     host.advance(3000);
-    engine().setReady(false);
+    volumes().setStarted(false);
     volumes().allSoundsSlider()->dragTo(-1000);
     EXPECT_EQ(engine().volume(bg(1)), 0);
 }
@@ -170,7 +170,7 @@ TEST_F(ConsoleTest, StartupAppliesTheGroupVolumesButLeavesItsTwoExceptionsAlone)
     saved.backgroundVolume = -500;
     folder.writeSettings(saved);
     host.advance(3000);
-    ASSERT_TRUE(engine().isReady());
+    ASSERT_TRUE(console->lifecycle().isStarted());
     EXPECT_EQ(engine().volume(bg(1)), -500);
     EXPECT_EQ(engine().volume(bg(14)), -500);
     EXPECT_EQ(engine().volume(bg(15)), 0);

@@ -1,9 +1,16 @@
 #pragma once
 
 #include "app/BackgroundChannels.h"
-#include "app/ConsoleStartup.h"
+#include "app/CatalogueSounds.h"
+#include "app/ClockAlarmPanel.h"
+#include "app/ConsoleLifecycle.h"
+#include "app/ConsoleMenus.h"
+#include "app/ConsoleState.h"
 #include "app/ConsoleWindow.h"
+#include "app/DevicePanel.h"
 #include "app/PictureArea.h"
+#include "app/RandomSounds.h"
+#include "app/ScenePanel.h"
 #include "app/VolumeControls.h"
 #include "core/RandomSource.h"
 #include "core/ScriptedDialogs.h"
@@ -43,23 +50,34 @@ protected:
     // Creates the console and lets the start-up step run.
     void start() {
         createAndLoad();
-        host.advance(app::ConsoleStartup::kStartupIntervalMs);
-        ASSERT_TRUE(engine().isReady()) << failureText();
+        host.advance(app::ConsoleLifecycle::kStartupIntervalMs);
+        ASSERT_TRUE(console->lifecycle().isStarted()) << failureText();
     }
 
-    engine::SoundEngine& engine() { return console->engine(); }
-    app::BackgroundChannels& channels() { return *console->backgroundChannels(); }
-    app::VolumeControls& volumes() { return *console->volumes(); }
+    // The engine as the catalogue sees it: buffers by their catalogue index.
+    struct CatalogueView {
+        app::CatalogueSounds& sounds;
+        engine::SoundEngine& e() const { return sounds.engine(); }
+        bool isPlaying(int index) const { return e().isPlaying(sounds.buffer(index)); }
+        int volume(int index) const { return e().volume(sounds.buffer(index)); }
+        int pan(int index) const { return e().pan(sounds.buffer(index)); }
+        std::int64_t position(int index) const { return e().position(sounds.buffer(index)); }
+        bool exists(int index) const { return e().exists(sounds.buffer(index)); }
+        int bufferCount() const { return e().bufferCount(); }
+    };
+    CatalogueView engine() { return {console->sounds()}; }
+    app::BackgroundChannels& channels() { return console->panels().channels; }
+    app::VolumeControls& volumes() { return console->panels().volumes; }
     QCheckBox* box(int channel) { return channels().box(channel); }
-    static int bg(int channel) { return engine::catalogue::backgroundIndex(channel); }
+    static int bg(int channel) { return console::catalogue::backgroundIndex(channel); }
 
-    int failures() const { return dialogs.count(app::ConsoleStartup::kStartupFailedText); }
+    int failures() const { return dialogs.count(app::ConsoleLifecycle::kStartupFailedText); }
     std::string failureText() const {
         return dialogs.messages().empty() ? std::string()
                                           : dialogs.messages().back().detail.toStdString();
     }
     QString pictureName() const {
-        return console->picture()->currentPath().section(QLatin1Char('/'), -1);
+        return console->panels().picture.currentPath().section(QLatin1Char('/'), -1);
     }
 };
 

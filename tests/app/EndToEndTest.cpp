@@ -2,8 +2,15 @@
 // standing in for the sound card: what it writes is what the speakers play.
 
 #include "app/BackgroundChannels.h"
-#include "app/ConsoleStartup.h"
+#include "app/CatalogueSounds.h"
+#include "app/ClockAlarmPanel.h"
+#include "app/ConsoleLifecycle.h"
+#include "app/ConsoleMenus.h"
+#include "app/ConsoleState.h"
 #include "app/ConsoleWindow.h"
+#include "app/DevicePanel.h"
+#include "app/RandomSounds.h"
+#include "app/ScenePanel.h"
 #include "core/RandomSource.h"
 #include "core/ScriptedDialogs.h"
 #include "core/VirtualTimerHost.h"
@@ -61,7 +68,7 @@ protected:
             app::Services{core::AppDir(m_programDir), host, dialogs, random, clock, *audio});
         console->load();
         console->show();
-        host.advance(app::ConsoleStartup::kStartupIntervalMs);
+        host.advance(app::ConsoleLifecycle::kStartupIntervalMs);
     }
 
     // Peak of the samples the device wrote after `fromByte`.
@@ -106,18 +113,18 @@ constexpr qint64 kQuarterSecond = 48000 / 4 * 2 * sizeof(float);
 
 TEST_F(EndToEnd, FireCracklingReachesTheSpeakersWhenTickedAndStopsWhenCleared) {
     startConsole("disk");
-    ASSERT_TRUE(console->engine().isReady())
+    ASSERT_TRUE(console->lifecycle().isStarted())
         << (dialogs.messages().empty() ? "" : dialogs.messages().back().detail.toStdString());
-    EXPECT_EQ(console->engine().bufferCount(), engine::kBufferCount);
+    EXPECT_EQ(console->sounds().engine().bufferCount(), console::kBufferCount);
 
     qint64 mark = waitForMore(kQuarterSecond);
     EXPECT_EQ(peakSince(0), 0.0) << "sound before anything was ticked";
 
-    console->backgroundChannels()->box(1)->setChecked(true);
+    console->panels().channels.box(1)->setChecked(true);
     waitForMore(kQuarterSecond * 2);
     EXPECT_GT(peakSince(mark + kQuarterSecond), 0.01) << "the fire is not in the output";
 
-    console->backgroundChannels()->box(1)->setChecked(false);
+    console->panels().channels.box(1)->setChecked(false);
     mark = waitForMore(kQuarterSecond);
     waitForMore(kQuarterSecond);
     EXPECT_EQ(peakSince(mark), 0.0) << "the fire went on after clearing its box";
@@ -125,10 +132,10 @@ TEST_F(EndToEnd, FireCracklingReachesTheSpeakersWhenTickedAndStopsWhenCleared) {
 
 TEST_F(EndToEnd, WithoutAWorkingAudioDriverTheFailureMessageAppearsAndRepeats) {
     startConsole("no-such-driver");
-    EXPECT_FALSE(console->engine().isReady());
-    EXPECT_EQ(dialogs.count(app::ConsoleStartup::kStartupFailedText), 1);
+    EXPECT_FALSE(console->lifecycle().isStarted());
+    EXPECT_EQ(dialogs.count(app::ConsoleLifecycle::kStartupFailedText), 1);
     host.advance(3000);
-    EXPECT_EQ(dialogs.count(app::ConsoleStartup::kStartupFailedText), 2);
+    EXPECT_EQ(dialogs.count(app::ConsoleLifecycle::kStartupFailedText), 2);
 }
 
 TEST_F(EndToEnd, ASavedMixPlaysItsBoxesAndRandomChannelsAfterStartup) {
@@ -141,17 +148,17 @@ TEST_F(EndToEnd, ASavedMixPlaysItsBoxesAndRandomChannelsAfterStartup) {
     ASSERT_TRUE(persist::writeFileAtomically(m_programDir + QStringLiteral("/settings.ini"),
                                              saved.toLine()));
     startConsole("disk");
-    ASSERT_TRUE(console->engine().isReady());
-    EXPECT_TRUE(console->engine().isPlaying(engine::catalogue::backgroundIndex(4)));
+    ASSERT_TRUE(console->lifecycle().isStarted());
+    EXPECT_TRUE(console->sounds().engine().isPlaying(console->sounds().background(4)));
     waitForMore(kQuarterSecond * 2);
     EXPECT_GT(peakSince(kQuarterSecond), 0.01) << "the surf is not in the output";
 
     // Within a minute of virtual time the horn has sounded at least once.
-    const int horn = engine::catalogue::randomIndex(1, 18);
+    const engine::Buffer horn = console->sounds().random(1, 18);
     bool sounded = false;
     for (int step = 0; step < 600 && !sounded; ++step) {
         host.advance(100);
-        sounded = console->engine().isPlaying(horn);
+        sounded = console->sounds().engine().isPlaying(horn);
     }
     EXPECT_TRUE(sounded);
 }

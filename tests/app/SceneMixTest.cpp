@@ -42,8 +42,8 @@ protected:
             app::Services{core::AppDir(m_dir), host, dialogs, random, clock, audio});
         console.load();
         host.advance(3000);
-        EXPECT_TRUE(console.engine().isReady());
-        console.scenePanel()->button(scene)->click();
+        EXPECT_TRUE(console.lifecycle().isStarted());
+        console.scenes().button(scene)->click();
 
         double energy = 0;
         double low = 0;

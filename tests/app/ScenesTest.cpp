@@ -12,7 +12,7 @@
 
 using namespace sylvaro;
 using sylvaro::test::ConsoleTest;
-namespace cat = sylvaro::engine::catalogue;
+namespace cat = sylvaro::console::catalogue;
 
 namespace {
 
@@ -25,8 +25,8 @@ QColor textOf(QWidget* w) {
 
 class SceneTest : public ConsoleTest, public ::testing::WithParamInterface<std::string_view> {
 protected:
-    app::RandomSounds& randomSounds() { return *console->randomSounds(); }
-    app::ScenePanel& scenes() { return *console->scenePanel(); }
+    app::RandomSounds& randomSounds() { return *(&console->panels().random); }
+    app::ScenePanel& scenes() { return console->scenes(); }
 };
 
 } // namespace
@@ -49,7 +49,7 @@ TEST_P(SceneTest, SetsEveryControlColourAndPictureAndPlaysExactlyItsChannels) {
                 << bank << "/" << slot;
         }
     }
-    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
         EXPECT_EQ(box(channel)->isChecked(), scene.boxOn(channel)) << "box " << channel;
         EXPECT_EQ(engine().isPlaying(bg(channel)), scene.boxOn(channel)) << "channel " << channel;
     }
@@ -57,17 +57,17 @@ TEST_P(SceneTest, SetsEveryControlColourAndPictureAndPlaysExactlyItsChannels) {
     EXPECT_EQ(volumes().backgroundSlider()->value(), scene.backgroundVolume);
     EXPECT_EQ(engine().volume(bg(12)), scene.backgroundVolume);
     EXPECT_EQ(pictureName().toStdString(), scene.picture);
-    EXPECT_EQ(console->backColour(), scenes::toStored(scene.background));
+    EXPECT_EQ(console->state().backColour(), console::toStored(scene.background));
     EXPECT_EQ(textOf(box(3)), rgb(scene.text));
     EXPECT_EQ(textOf(randomSounds().caption(1, 0)), rgb(scene.text));
-    EXPECT_EQ(textOf(console->clockAlarm()->timeCaption()), rgb(scene.text));
+    EXPECT_EQ(textOf(console->panels().clock.timeCaption()), rgb(scene.text));
     EXPECT_EQ(console->centralWidget()->palette().color(QPalette::Window), rgb(scene.background));
 
     // Only the ticked channels reach the output (each file is a constant level).
     audio.render(9600);
     const auto block = audio.render(64);
     double expected = 0;
-    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
         if (scene.boxOn(channel)) {
             const auto& e = cat::entries()[static_cast<std::size_t>(bg(channel))];
             expected += test::ProgramFolder::levelOf(e.file) *
@@ -90,30 +90,30 @@ INSTANTIATE_TEST_SUITE_P(All, SceneTest, ::testing::ValuesIn(scenes::kGridOrder)
 
 TEST_F(ConsoleTest, ApplyingASceneTwiceRestartsNothing) {
     start();
-    auto* stormButton = console->scenePanel()->button("Storm");
+    auto* stormButton = console->scenes().button("Storm");
     stormButton->click();
     audio.render(3000);
     const auto rain = engine().position(bg(7));
-    const int thunderInterval = console->randomSounds()->scheduler().timer(1, 4).interval();
+    const int thunderInterval = console->panels().random.scheduler().timer(1, 4).interval();
     host.advance(400);
     stormButton->click();
     EXPECT_EQ(engine().position(bg(7)), rain);
     audio.render(100);
     EXPECT_EQ(engine().position(bg(7)), rain + 100) << "the rain started over";
-    EXPECT_EQ(console->randomSounds()->scheduler().timer(1, 4).interval(), thunderInterval);
+    EXPECT_EQ(console->panels().random.scheduler().timer(1, 4).interval(), thunderInterval);
 }
 
 TEST_F(ConsoleTest, AfterTropicalCaptionsAreBlackOnLightBlueAndBankTwoFollowsWithinHalfASecond) {
     start();
-    console->scenePanel()->button("Summer")->click();
+    console->scenes().button("Summer")->click();
     host.advance(500);
-    QLabel* bank2 = console->randomSounds()->caption(2, 13);
+    QLabel* bank2 = console->panels().random.caption(2, 13);
     ASSERT_EQ(textOf(bank2), QColor(Qt::white));
-    console->scenePanel()->button("Tropical")->click();
+    console->scenes().button("Tropical")->click();
     EXPECT_EQ(textOf(bank2), QColor(Qt::white)) << "bank 2 is set by the sync, not the scene";
     host.advance(500);
     EXPECT_EQ(textOf(bank2), QColor(Qt::black));
-    EXPECT_EQ(textOf(console->randomSounds()->caption(1, 7)), QColor(Qt::black));
+    EXPECT_EQ(textOf(console->panels().random.caption(1, 7)), QColor(Qt::black));
     EXPECT_EQ(console->centralWidget()->palette().color(QPalette::Window),
               QColor(0x80, 0x80, 0xFF));
     EXPECT_EQ(box(1)->palette().color(QPalette::Window), QColor(0x80, 0x80, 0xFF));
@@ -121,67 +121,69 @@ TEST_F(ConsoleTest, AfterTropicalCaptionsAreBlackOnLightBlueAndBankTwoFollowsWit
 
 TEST_F(ConsoleTest, ResetAsksAndOnOkSilencesEveryChannelButKeepsTheLook) {
     start();
-    EXPECT_EQ(console->resetButton()->toolTip(), QStringLiteral("Clear All Random Sounds"));
-    console->scenePanel()->button("Fireside")->click();
+    EXPECT_EQ(console->scenes().resetButton()->toolTip(),
+              QStringLiteral("Clear All Random Sounds"));
+    console->scenes().button("Fireside")->click();
     dialogs.answerNext(core::MessageAnswer::Cancel);
-    console->resetButton()->click();
-    ASSERT_EQ(dialogs.count(app::ScenePanel::kResetText), 1);
+    console->scenes().resetButton()->click();
+    ASSERT_EQ(dialogs.count(app::ConsoleState::kResetText), 1);
     EXPECT_EQ(dialogs.messages().back().title, QStringLiteral("Confirm Reset"));
     EXPECT_EQ(dialogs.messages().back().buttons, core::MessageButtons::OkCancel);
     EXPECT_TRUE(engine().isPlaying(bg(1)));
-    EXPECT_EQ(console->randomSounds()->slider(1, 10)->value(), 1800);
+    EXPECT_EQ(console->panels().random.slider(1, 10)->value(), 1800);
 
-    console->resetButton()->click();
-    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
+    console->scenes().resetButton()->click();
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
         EXPECT_FALSE(engine().isPlaying(bg(channel)));
     }
     for (int bank = 1; bank <= 2; ++bank) {
         for (int slot = 0; slot < 20; ++slot) {
-            EXPECT_EQ(console->randomSounds()->slider(bank, slot)->value(), 2000);
+            EXPECT_EQ(console->panels().random.slider(bank, slot)->value(), 2000);
         }
     }
-    EXPECT_FALSE(console->randomSounds()->scheduler().timer(1, 0).isEnabled());
-    EXPECT_FALSE(console->randomSounds()->scheduler().timer(1, 2).isEnabled());
+    EXPECT_FALSE(console->panels().random.scheduler().timer(1, 0).isEnabled());
+    EXPECT_FALSE(console->panels().random.scheduler().timer(1, 2).isEnabled());
     EXPECT_EQ(volumes().backgroundSlider()->value(), -392);
     EXPECT_EQ(pictureName(), QStringLiteral("firepic.gif"));
-    EXPECT_EQ(console->backColour(), scenes::toStored(0x404040));
+    EXPECT_EQ(console->state().backColour(), console::toStored(0x404040));
 }
 
 TEST_F(ConsoleTest, ColourCommandsPaintTheirTargetsAndCancelRepeatsTheLastColour) {
     start();
     dialogs.pickColourNext(0x336699);
-    console->action(QStringLiteral("mnuBackColor"))->trigger();
-    EXPECT_EQ(console->backColour(), scenes::toStored(0x336699));
+    console->menus().action(QStringLiteral("mnuBackColor"))->trigger();
+    EXPECT_EQ(console->state().backColour(), console::toStored(0x336699));
     EXPECT_EQ(box(9)->palette().color(QPalette::Window), QColor(0x33, 0x66, 0x99));
-    EXPECT_EQ(console->randomSounds()->spatialBox()->palette().color(QPalette::Window),
+    EXPECT_EQ(console->panels().random.spatialBox()->palette().color(QPalette::Window),
               QColor(0x33, 0x66, 0x99));
 
     // Cancelled: the dialog still reports the colour chosen last.
-    console->action(QStringLiteral("mnuFontColor"))->trigger();
+    console->menus().action(QStringLiteral("mnuFontColor"))->trigger();
     EXPECT_EQ(dialogs.colourDialogs(), 2);
-    EXPECT_EQ(textOf(console->randomSounds()->caption(2, 3)), QColor(0x33, 0x66, 0x99));
-    EXPECT_EQ(textOf(console->clockAlarm()->alarmCaption()), QColor(0x33, 0x66, 0x99));
-    EXPECT_EQ(console->textColour(), scenes::toStored(0x336699));
+    EXPECT_EQ(textOf(console->panels().random.caption(2, 3)), QColor(0x33, 0x66, 0x99));
+    EXPECT_EQ(textOf(console->panels().clock.alarmCaption()), QColor(0x33, 0x66, 0x99));
+    EXPECT_EQ(console->state().textColour(), console::toStored(0x336699));
     console->close();
     const auto saved = persist::ConsoleSettings::fromLine(
         *persist::readFirstLine(folder.path() + QStringLiteral("/settings.ini")));
     ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->textColour, scenes::toStored(0x336699));
+    EXPECT_EQ(saved->textColour, console::toStored(0x336699));
 }
 
 TEST_F(ConsoleTest, TheAlarmRingsItsOwnBufferWhateverTheVolumesAndOffStopsIt) {
     clock.set(QDateTime(QDate(2026, 12, 8), QTime(6, 59, 58)));
-    start(); // at 07:00:01
-    app::ClockAlarmPanel& panel = *console->clockAlarm();
+    start();
+    host.advance(2); // 07:00:01.002, just after the clock's tick
+    app::ClockAlarmPanel& panel = console->panels().clock;
     EXPECT_EQ(panel.alarmBox()->text(), QStringLiteral("00:00"));
     EXPECT_EQ(panel.clockLabel()->text(), QStringLiteral("07:00:01"));
     panel.alarmBox()->setText(QStringLiteral("07:00:03"));
     volumes().muteButton()->click();
     volumes().allSoundsSlider()->dragTo(-3000);
 
-    console->action(QStringLiteral("mnuAlarmOn"))->trigger();
-    EXPECT_TRUE(console->action(QStringLiteral("mnuAlarmOn"))->isChecked());
-    EXPECT_FALSE(console->action(QStringLiteral("mnuAlarmOff"))->isChecked());
+    console->menus().action(QStringLiteral("mnuAlarmOn"))->trigger();
+    EXPECT_TRUE(console->menus().action(QStringLiteral("mnuAlarmOn"))->isChecked());
+    EXPECT_FALSE(console->menus().action(QStringLiteral("mnuAlarmOff"))->isChecked());
     host.advance(1980);
     EXPECT_FALSE(engine().isPlaying(cat::alarmIndex()));
     host.advance(20);
@@ -190,23 +192,25 @@ TEST_F(ConsoleTest, TheAlarmRingsItsOwnBufferWhateverTheVolumesAndOffStopsIt) {
     EXPECT_EQ(panel.clockLabel()->text(), QStringLiteral("07:00:03"));
 
     audio.render(1000);
-    console->action(QStringLiteral("mnuAlarmOff"))->trigger();
+    console->menus().action(QStringLiteral("mnuAlarmOff"))->trigger();
     EXPECT_FALSE(engine().isPlaying(cat::alarmIndex()));
     const auto stoppedAt = engine().position(cat::alarmIndex());
     EXPECT_GT(stoppedAt, 0);
-    console->action(QStringLiteral("mnuAlarmOn"))->trigger();
+    console->menus().action(QStringLiteral("mnuAlarmOn"))->trigger();
     host.advance(20);
     EXPECT_TRUE(engine().isPlaying(cat::alarmIndex()));
     EXPECT_EQ(engine().position(cat::alarmIndex()), stoppedAt)
         << "it rings on from where it stopped";
 }
 
-TEST_F(ConsoleTest, TheWatchdogKeepsTheClockAndAlarmCheckAlive) {
+TEST_F(ConsoleTest, TheWatchdogKeepsTheClockAlive) {
     start();
-    alarm::AlarmClock& alarm = console->clockAlarm()->alarmClock();
-    alarm.clockTimer().setEnabled(false);
-    alarm.checkTimer().setInterval(0);
+    alarm::AlarmClock& alarm = console->panels().clock.alarmClock();
+    alarm.tickTimer().setEnabled(false);
+    alarm.tickTimer().setInterval(0);
     host.advance(5000);
-    EXPECT_TRUE(alarm.clockTimer().isEnabled());
-    EXPECT_EQ(alarm.checkTimer().interval(), 100);
+    EXPECT_TRUE(alarm.tickTimer().isEnabled());
+    host.advance(1500);
+    EXPECT_EQ(console->panels().clock.clockLabel()->text(), alarm.timeText())
+        << "the clock stopped";
 }

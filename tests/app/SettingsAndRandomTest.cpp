@@ -8,7 +8,7 @@
 
 using namespace sylvaro;
 using sylvaro::test::ConsoleTest;
-namespace cat = sylvaro::engine::catalogue;
+namespace cat = sylvaro::console::catalogue;
 
 namespace {
 
@@ -23,7 +23,7 @@ persist::ConsoleSettings quietState() {
 
 class ConsoleSettingsTest : public ConsoleTest {
 protected:
-    app::RandomSounds& randomSounds() { return *console->randomSounds(); }
+    app::RandomSounds& randomSounds() { return *(&console->panels().random); }
     widgets::TrackSlider* frequency(int bank, int slot) {
         return randomSounds().slider(bank, slot);
     }
@@ -156,7 +156,7 @@ TEST_F(ConsoleSettingsTest, ExitingWhileMutedStoresTheMutedVolumesAndWritesTwice
     start();
     volumes().randomSlider()->setValue(-400);
     volumes().muteButton()->click();
-    console->startup().exit();
+    console->lifecycle().requestExit();
     const auto saved = savedState();
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->randomVolume, -3000);
@@ -171,7 +171,7 @@ TEST_F(ConsoleSettingsTest, NegativeSystemColoursAndPlainColoursSurvive) {
     s.textColour = 0x0000FF; // red in the stored form
     folder.writeSettings(s);
     start();
-    EXPECT_EQ(console->backColour(), -2147483633);
+    EXPECT_EQ(console->state().backColour(), -2147483633);
     EXPECT_EQ(box(1)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(randomSounds().caption(1, 1)->palette().color(QPalette::WindowText),
               QColor(255, 0, 0));
@@ -220,7 +220,7 @@ TEST_F(ConsoleSettingsTest, CustomSelectionsAreReadAtLoadAndWrittenBackQuoted) {
     persist::writeFileAtomically(folder.path() + QStringLiteral("/settings2.ini"),
                                  ",\"chimes.wav\",,,,,\"english fence.jpg\"\r\n");
     start();
-    EXPECT_EQ(console->customNames().random[1], QStringLiteral("chimes.wav"));
+    EXPECT_EQ(console->state().customNames().random[1], QStringLiteral("chimes.wav"));
     EXPECT_EQ(pictureName(), QStringLiteral("english fence.jpg"));
     console->close();
     EXPECT_EQ(persist::readFirstLine(folder.path() + QStringLiteral("/settings2.ini")),

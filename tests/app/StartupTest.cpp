@@ -11,27 +11,27 @@ TEST_F(ConsoleTest, StartupStepOpensTheFirstDeviceAndCreatesEveryBufferAfter3000
     createAndLoad();
     EXPECT_EQ(console->windowTitle(), QStringLiteral("Sylvaro Lite v5.5"));
     EXPECT_EQ(pictureName(), QStringLiteral("english fence.jpg"));
-    EXPECT_FALSE(console->helpMenu()->menuAction()->isEnabled());
+    EXPECT_FALSE(console->menus().helpMenu()->menuAction()->isEnabled());
     EXPECT_FALSE(volumes().backgroundSlider()->isEnabled());
 
     host.advance(2999);
-    EXPECT_FALSE(engine().isReady());
+    EXPECT_FALSE(console->lifecycle().isStarted());
     EXPECT_EQ(engine().bufferCount(), 0);
 
     host.advance(1);
-    EXPECT_TRUE(engine().isReady());
-    EXPECT_EQ(engine().bufferCount(), engine::kBufferCount);
+    EXPECT_TRUE(console->lifecycle().isStarted());
+    EXPECT_EQ(engine().bufferCount(), console::kBufferCount);
     EXPECT_EQ(audio.openedIndex, 0);
     EXPECT_EQ(failures(), 0);
-    EXPECT_FALSE(console->startup().startupTimer().isEnabled());
-    for (QMenu* m :
-         {console->fileMenu(), console->alarmMenu(), console->optionsMenu(), console->helpMenu()}) {
+    EXPECT_FALSE(console->lifecycle().startupTimer().isEnabled());
+    for (QMenu* m : {console->menus().fileMenu(), console->menus().alarmMenu(),
+                     console->menus().optionsMenu(), console->menus().helpMenu()}) {
         EXPECT_TRUE(m->menuAction()->isEnabled()) << m->objectName().toStdString();
     }
-    EXPECT_EQ(console->deviceList()->count(), 2);
-    EXPECT_EQ(console->deviceList()->currentRow(), 0);
-    EXPECT_TRUE(console->deviceList()->isHidden());
-    EXPECT_TRUE(console->enableConsoleButton()->isHidden());
+    EXPECT_EQ(console->devices().list()->count(), 2);
+    EXPECT_EQ(console->devices().list()->currentRow(), 0);
+    EXPECT_TRUE(console->devices().list()->isHidden());
+    EXPECT_TRUE(console->devices().enableButton()->isHidden());
     EXPECT_TRUE(volumes().loudButton()->isHidden());
     EXPECT_FALSE(volumes().muteButton()->isHidden());
     EXPECT_TRUE(volumes().backgroundSlider()->isEnabled());
@@ -61,7 +61,7 @@ TEST_F(ConsoleTest, AMissingSoundFailsAfter58BuffersAndTheMessageReturns3000MsAf
     EXPECT_EQ(message.buttons, core::MessageButtons::Ok);
     EXPECT_TRUE(message.detail.contains(QStringLiteral("NEW2.wav")));
     EXPECT_EQ(engine().bufferCount(), 58);
-    EXPECT_FALSE(engine().isReady());
+    EXPECT_FALSE(console->lifecycle().isStarted());
 
     host.advance(3000 + 10000 + 3000 + 10000 + 1);
     ASSERT_EQ(shownAt.size(), 3u);
@@ -71,8 +71,8 @@ TEST_F(ConsoleTest, AMissingSoundFailsAfter58BuffersAndTheMessageReturns3000MsAf
     dialogs.setWhileOpen({});
     folder.writeLevel("NEW2.wav", 0.5);
     host.advance(3000);
-    EXPECT_TRUE(engine().isReady());
-    EXPECT_EQ(engine().bufferCount(), engine::kBufferCount);
+    EXPECT_TRUE(console->lifecycle().isStarted());
+    EXPECT_EQ(engine().bufferCount(), console::kBufferCount);
     EXPECT_EQ(failures(), 3);
 }
 
@@ -81,14 +81,14 @@ TEST_F(ConsoleTest, WithoutAnyAudioDeviceStartupFailsAndKeepsRetrying) {
     createAndLoad();
     host.advance(3000);
     EXPECT_EQ(failures(), 1);
-    EXPECT_EQ(console->deviceList()->count(), 0);
+    EXPECT_EQ(console->devices().list()->count(), 0);
     EXPECT_EQ(engine().bufferCount(), 0);
     host.advance(3000);
     EXPECT_EQ(failures(), 2);
 
     audio.devices = {"Default output device"};
     host.advance(3000);
-    EXPECT_TRUE(engine().isReady());
+    EXPECT_TRUE(console->lifecycle().isStarted());
 }
 
 TEST_F(ConsoleTest, ADeviceThatRefusesToOpenTakesTheFailurePath) {
@@ -97,13 +97,13 @@ TEST_F(ConsoleTest, ADeviceThatRefusesToOpenTakesTheFailurePath) {
     host.advance(3000);
     EXPECT_EQ(failures(), 1);
     EXPECT_NE(failureText().find("refused"), std::string::npos);
-    EXPECT_FALSE(engine().isReady());
+    EXPECT_FALSE(console->lifecycle().isStarted());
 }
 
 TEST_F(ConsoleTest, EnableConsoleStartsTheEngineWithoutWaiting) {
     createAndLoad();
-    console->enableConsoleButton()->click();
-    EXPECT_TRUE(engine().isReady());
+    console->devices().enableButton()->click();
+    EXPECT_TRUE(console->lifecycle().isStarted());
     host.advance(10000);
     EXPECT_EQ(audio.openCount, 1);
 }
@@ -114,11 +114,11 @@ TEST_F(ConsoleTest, ResumeStepPlaysTickedChannelsInItsOrderAndTheLastOneChoosesT
         box(channel)->setChecked(true);
     }
     host.advance(2500);
-    EXPECT_FALSE(console->startup().hasResumed()) << "resumed before the buffers existed";
+    EXPECT_FALSE(console->lifecycle().hasResumed()) << "resumed before the buffers existed";
     host.advance(500);
-    ASSERT_TRUE(engine().isReady());
-    EXPECT_TRUE(console->startup().hasResumed());
-    for (int channel = 1; channel <= engine::kBackgroundCount; ++channel) {
+    ASSERT_TRUE(console->lifecycle().isStarted());
+    EXPECT_TRUE(console->lifecycle().hasResumed());
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
         EXPECT_EQ(engine().isPlaying(bg(channel)), channel == 4 || channel == 9 || channel == 13)
             << "channel " << channel;
     }
@@ -132,7 +132,7 @@ TEST_F(ConsoleTest, ResumeWaitsAtLeast2500MsAfterALateLoad) {
     box(5)->setChecked(true);
     console->load();
     host.advance(200);
-    ASSERT_TRUE(engine().isReady());
+    ASSERT_TRUE(console->lifecycle().isStarted());
     EXPECT_FALSE(engine().isPlaying(bg(5)));
     host.advance(2299);
     EXPECT_FALSE(engine().isPlaying(bg(5)));
@@ -170,12 +170,12 @@ TEST_F(ConsoleTest, ExitAsksFirstAndShutsTheEngineDownOnOk) {
     EXPECT_TRUE(console->isVisible());
     EXPECT_TRUE(audio.isOpen());
 
-    console->exitAction()->trigger();
+    console->menus().action(QStringLiteral("mnuExit"))->trigger();
     EXPECT_EQ(dialogs.count(QStringLiteral(" Are you sure? ")), 2);
     EXPECT_FALSE(console->isVisible());
     EXPECT_FALSE(audio.isOpen());
-    EXPECT_FALSE(engine().hasBuffer(bg(1)));
-    EXPECT_TRUE(engine().hasBuffer(bg(2)));
+    EXPECT_FALSE(engine().exists(bg(1)));
+    EXPECT_TRUE(engine().exists(bg(2)));
 }
 
 TEST_F(ConsoleTest, ClosingTheWindowShutsDownWithoutAsking) {

@@ -92,7 +92,7 @@ namespace {
 
 ConsoleSettings sample() {
     ConsoleSettings s;
-    s.backColour = kSystemButtonFace;
+    s.backColour = sylvaro::console::kSystemButtonFace;
     s.textColour = 0x00FF8000;
     for (int i = 0; i < 20; ++i) {
         s.bank1[static_cast<std::size_t>(i)] = 100 * i;
@@ -114,7 +114,8 @@ TEST(ConsoleSettingsFile, HasSixtyFieldsInItsOwnOrderAndRoundTrips) {
     ASSERT_TRUE(line.endsWith("\r\n"));
     const LineRecord r = LineRecord::parse(line);
     ASSERT_EQ(r.size(), 60);
-    EXPECT_EQ(r.integer(0, INT32_MIN, INT32_MAX), static_cast<int>(kSystemButtonFace));
+    EXPECT_EQ(r.integer(0, INT32_MIN, INT32_MAX),
+              static_cast<int>(sylvaro::console::kSystemButtonFace));
     EXPECT_LT(*r.integer(0, INT32_MIN, INT32_MAX), 0) << "system colours are negative";
     EXPECT_EQ(r.integer(2, 0, 2000), 0);   // bank 1 slot 0
     EXPECT_EQ(r.integer(3, 0, 2000), 200); // slot 2 comes before slot 1

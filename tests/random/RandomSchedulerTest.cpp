@@ -22,9 +22,9 @@ struct Counts {
 
 class RecordingSink final : public random::RandomSink {
 public:
-    std::array<Counts, random::kChannels> channels{};
+    std::array<Counts, console::kChannels> channels{};
     Counts& of(int bank, int slot) {
-        return channels[static_cast<std::size_t>(random::channelIndex(bank, slot))];
+        return channels[static_cast<std::size_t>(console::channelIndex(bank, slot))];
     }
     void playOnce(int bank, int slot) override { ++of(bank, slot).plays; }
     void setPan(int bank, int slot, int pan) override {
@@ -42,12 +42,12 @@ protected:
     core::VirtualTimerHost host;
     core::RandomSource rnd{12345};
     RecordingSink sink;
-    std::array<int, random::kChannels> sliders{};
+    std::array<int, console::kChannels> sliders{};
     bool spatial = true;
     RandomScheduler scheduler{
         host, rnd, sink,
         [this](int b, int s) {
-            return sliders[static_cast<std::size_t>(random::channelIndex(b, s))];
+            return sliders[static_cast<std::size_t>(console::channelIndex(b, s))];
         },
         [this] { return spatial; }};
 
@@ -56,7 +56,7 @@ protected:
         setAll(2000);
     }
     void set(int bank, int slot, int value) {
-        sliders[static_cast<std::size_t>(random::channelIndex(bank, slot))] = value;
+        sliders[static_cast<std::size_t>(console::channelIndex(bank, slot))] = value;
         scheduler.arm(bank, slot, value);
     }
     void setAll(int value) {
@@ -187,18 +187,18 @@ TEST_F(Scheduler, KeptTimersAreRevivedAndReenabledBySweep) {
 TEST_F(Scheduler, SoakOfADayKeepsEveryLiveChannelFiringWithoutLosingTimers) {
     for (int bank = 1; bank <= 2; ++bank) {
         for (int slot = 0; slot < 20; ++slot) {
-            const int i = random::channelIndex(bank, slot);
+            const int i = console::channelIndex(bank, slot);
             set(bank, slot, i % 10 == 9 ? 2000 : 100 + 47 * i);
         }
     }
-    std::array<long, random::kChannels> before{};
+    std::array<long, console::kChannels> before{};
     for (int hour = 0; hour < 24; ++hour) {
-        for (int i = 0; i < random::kChannels; ++i) {
+        for (int i = 0; i < console::kChannels; ++i) {
             before[static_cast<std::size_t>(i)] = sink.channels[static_cast<std::size_t>(i)].pans +
                                                   sink.channels[static_cast<std::size_t>(i)].plays;
         }
         host.advance(3600LL * 1000);
-        for (int i = 0; i < random::kChannels; ++i) {
+        for (int i = 0; i < console::kChannels; ++i) {
             const auto& c = sink.channels[static_cast<std::size_t>(i)];
             const bool live = i % 10 != 9;
             if (live) {
@@ -209,5 +209,5 @@ TEST_F(Scheduler, SoakOfADayKeepsEveryLiveChannelFiringWithoutLosingTimers) {
         }
     }
     // The host holds no more schedules than timers exist.
-    EXPECT_LE(host.activeTimers(), random::kChannels + 1);
+    EXPECT_LE(host.activeTimers(), console::kChannels + 1);
 }

@@ -36,7 +36,7 @@ TEST(SceneTable, LooksUpSlidersBoxesAndColours) {
     EXPECT_EQ(storm.frequency(2, 17), 2000);
     EXPECT_TRUE(storm.boxOn(15));
     EXPECT_FALSE(storm.boxOn(1));
-    EXPECT_EQ(toStored(0x8080FF), 0xFF8080);
-    EXPECT_EQ(toStored(0x123456), 0x563412);
+    EXPECT_EQ(sylvaro::console::toStored(0x8080FF), 0xFF8080);
+    EXPECT_EQ(sylvaro::console::toStored(0x123456), 0x563412);
     EXPECT_EQ(find("Tropical")->icon(), "tropical.png");
 }

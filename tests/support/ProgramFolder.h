@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Catalogue.h"
+#include "console/Catalogue.h"
 #include "persist/ConsoleSettings.h"
 #include "persist/LineCodec.h"
 
@@ -28,7 +28,7 @@ public:
 
     ProgramFolder() {
         std::set<std::string_view> written;
-        for (const auto& entry : engine::catalogue::entries()) {
+        for (const auto& entry : console::catalogue::entries()) {
             if (written.insert(entry.file).second) {
                 writeLevel(std::string(entry.file), levelOf(entry.file));
             }
@@ -53,7 +53,7 @@ public:
 
     // The constant sample value of a catalogue file, distinct per file.
     static double levelOf(std::string_view file) {
-        const auto all = engine::catalogue::entries();
+        const auto all = console::catalogue::entries();
         for (std::size_t i = 0; i < all.size(); ++i) {
             if (all[i].file == file) {
                 return 0.01 * static_cast<double>(i + 1);

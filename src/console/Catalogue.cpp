@@ -3,7 +3,7 @@
 #include <cassert>
 #include <vector>
 
-namespace sylvaro::engine::catalogue {
+namespace sylvaro::console::catalogue {
 
 namespace {
 
@@ -100,7 +100,7 @@ constexpr std::array<int, kBackgroundCount> kResumeOrder{15, 9, 12, 11, 10, 14, 
 
 struct Index {
     std::array<int, kBackgroundCount + 1> background{};
-    std::array<std::array<int, kBankSize>, kBankCount + 1> random{};
+    std::array<std::array<int, kSlots>, kBanks + 1> random{};
     std::array<int, 4> spare{};
     int alarm = -1;
     std::vector<int> groups[3];
@@ -153,7 +153,7 @@ int backgroundIndex(int channel) {
 }
 
 int randomIndex(int bank, int slot) {
-    assert(bank >= 1 && bank <= kBankCount && slot >= 0 && slot < kBankSize);
+    assert(bank >= 1 && bank <= kBanks && slot >= 0 && slot < kSlots);
     return index().random[static_cast<std::size_t>(bank)][static_cast<std::size_t>(slot)];
 }
 
@@ -188,4 +188,4 @@ std::span<const int, kBackgroundCount> resumeOrder() {
     return kResumeOrder;
 }
 
-} // namespace sylvaro::engine::catalogue
+} // namespace sylvaro::console::catalogue

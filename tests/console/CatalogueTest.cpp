@@ -1,11 +1,11 @@
-#include "engine/Catalogue.h"
+#include "console/Catalogue.h"
 
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
 
-using namespace sylvaro::engine;
-namespace cat = sylvaro::engine::catalogue;
+using namespace sylvaro::console;
+namespace cat = sylvaro::console::catalogue;
 
 namespace {
 const CatalogueEntry& at(int index) {
@@ -43,7 +43,7 @@ TEST(Catalogue, EveryChannelIsFoundByItsNumberAndCarriesItsControl) {
     const auto bank1Slider = [](int slot) {
         return slot == 0 ? 1 : slot == 1 ? 4 : slot == 2 ? 2 : slot + 2;
     };
-    for (int slot = 0; slot < kBankSize; ++slot) {
+    for (int slot = 0; slot < kSlots; ++slot) {
         const CatalogueEntry& one = at(cat::randomIndex(1, slot));
         const CatalogueEntry& two = at(cat::randomIndex(2, slot));
         EXPECT_EQ(one.kind, EntryKind::Random);

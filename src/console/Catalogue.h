@@ -1,11 +1,13 @@
 #pragma once
 
+#include "Layout.h"
+
 #include <array>
 #include <optional>
 #include <span>
 #include <string_view>
 
-namespace sylvaro::engine {
+namespace sylvaro::console {
 
 enum class EntryKind { Background, Random, Alarm, Spare };
 
@@ -28,11 +30,6 @@ struct CatalogueEntry {
     unsigned groups;
 };
 
-inline constexpr int kBufferCount = 59;
-inline constexpr int kBackgroundCount = 15;
-inline constexpr int kBankSize = 20;
-inline constexpr int kBankCount = 2;
-
 // The fixed table of every built-in sound, in buffer creation order: the
 // entry's index is its buffer index. Compiled in; nothing is configurable.
 namespace catalogue {
@@ -53,4 +50,4 @@ std::string_view backgroundPicture(int channel);
 std::span<const int, kBackgroundCount> resumeOrder();
 
 } // namespace catalogue
-} // namespace sylvaro::engine
+} // namespace sylvaro::console

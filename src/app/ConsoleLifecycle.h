@@ -1,0 +1,129 @@
+#pragma once
+
+#include "core/IntervalTimer.h"
+
+#include <QObject>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace sylvaro::core {
+class AppDir;
+class Dialogs;
+class TimerHost;
+} // namespace sylvaro::core
+namespace sylvaro::engine {
+class SoundEngine;
+}
+
+namespace sylvaro::app {
+
+class CatalogueSounds;
+class ConsoleMenus;
+class ConsoleState;
+class DevicePanel;
+class ScenePanel;
+class SettingsFiles;
+
+// What the console's run needs to bring itself up and down.
+struct LifecycleParts {
+    const core::AppDir& dir;
+    core::TimerHost& timers;
+    core::Dialogs& dialogs;
+    engine::SoundEngine& engine;
+    CatalogueSounds& sounds;
+    ConsoleState& state;
+    ConsoleMenus& menus;
+    ScenePanel& scenes;
+    DevicePanel& devices;
+    SettingsFiles& files;
+};
+
+// The console's one lifecycle: load → starting ⇄ failed → started → resumed
+// → closing. Every step (the load handler, the start-up step that opens the
+// device and creates the buffers, the resume step that replays the saved
+// mix, Exit and the shutdown routine) runs through here, one at a time: a
+// request that arrives while a step runs - a click, a tick, a close while a
+// message box is open - waits until that step has ended and is then handled
+// or dropped by the phase it finds. A close is deferred, never lost.
+// UI thread only.
+class ConsoleLifecycle : public QObject {
+    Q_OBJECT
+public:
+    enum class Phase { Created, Loaded, Starting, Failed, Started, Resumed, Closed };
+
+    explicit ConsoleLifecycle(LifecycleParts parts, QObject* parent = nullptr);
+    ~ConsoleLifecycle() override;
+
+    Phase phase() const { return m_phase; }
+    bool isStarted() const { return m_phase == Phase::Started || m_phase == Phase::Resumed; }
+    bool hasResumed() const { return m_phase == Phase::Resumed; }
+
+    // The console's load handler; call once after construction.
+    void load();
+    // "Enable Console": the start-up step now instead of at its tick.
+    void enableConsole();
+    // "Exit": asks, then shuts down and closes the window.
+    void requestExit();
+    // The window is closing (window manager, logout, a signal): runs the
+    // shutdown routine without asking. False when a step is running: the
+    // close then waits for it and comes back through `closeWindow`.
+    bool handleClose();
+
+    // How the console closes its window (which comes back to handleClose).
+    void setCloseWindow(std::function<void()> closeWindow) {
+        m_closeWindow = std::move(closeWindow);
+    }
+    // Runs first at every shutdown: puts back what was changed for a while
+    // (a slider turned down during a playback), so the files hold the
+    // user's own values.
+    void addShutdownHook(std::function<void()> hook) { m_shutdownHooks.push_back(std::move(hook)); }
+
+    core::IntervalTimer& startupTimer() { return m_startupTimer; }
+    core::IntervalTimer& resumeTimer() { return m_resumeTimer; }
+
+    static const QString kStartupFailedText;
+    static const QString kStartupFailedTitle;
+    static const QString kExitText;
+    static const QString kExitTitle;
+    static constexpr int kStartupIntervalMs = 3000;
+    static constexpr int kResumeIntervalMs = 2500;
+
+Q_SIGNALS:
+    // The load step has ended; modal windows of the console's load open
+    // from here, so they never hold back the start-up step.
+    void loaded();
+
+private:
+    enum class Request { Load, StartupTick, EnableConsole, ResumeTick, Exit, Close };
+
+    void request(Request r);
+    void run(Request r);
+    void loadStep();
+    void startupStep();
+    bool openEngine(std::string& error);
+    void fail(const std::string& reason);
+    void resumeTick();
+    void resume();
+    void exitStep();
+    void shutdown();
+    void setStarted(bool started);
+    void enableControls(bool enabled);
+
+    LifecycleParts m_parts;
+    Phase m_phase = Phase::Created;
+    bool m_busy = false;
+    std::deque<Request> m_waiting;
+    bool m_resumeDue = false;
+    bool m_customRead = false;
+    bool m_consoleRead = false;
+    int m_startRandomVolume = 0;
+    int m_startBackgroundVolume = 0;
+    std::function<void()> m_closeWindow;
+    std::vector<std::function<void()>> m_shutdownHooks;
+    core::IntervalTimer m_startupTimer;
+    core::IntervalTimer m_resumeTimer;
+};
+
+} // namespace sylvaro::app

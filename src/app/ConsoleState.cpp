@@ -1,0 +1,103 @@
+#include "ConsoleState.h"
+
+#include "BackgroundChannels.h"
+#include "ClockAlarmPanel.h"
+#include "PictureArea.h"
+#include "RandomSounds.h"
+#include "VolumeControls.h"
+#include "core/AppDir.h"
+#include "core/Dialogs.h"
+#include "core/Text.h"
+#include "scenes/SceneTable.h"
+#include "widgets/StoredColour.h"
+
+#include <QWidget>
+
+namespace sylvaro::app {
+
+const QString ConsoleState::kResetText =
+    QStringLiteral(" This will reset all background and random sounds. Are you sure? ");
+const QString ConsoleState::kResetTitle = QStringLiteral("Confirm Reset");
+
+ConsoleState::ConsoleState(ConsolePanels panels, const core::AppDir& dir, core::Dialogs& dialogs)
+    : m_panels(panels), m_dir(dir), m_dialogs(dialogs) {}
+
+persist::ConsoleSettings ConsoleState::capture() const {
+    persist::ConsoleSettings s;
+    s.backColour = m_back;
+    s.textColour = m_text;
+    m_panels.random.saveTo(s);
+    m_panels.volumes.saveTo(s);
+    m_panels.channels.saveTo(s);
+    return s;
+}
+
+void ConsoleState::restoreSettings(const persist::ConsoleSettings& s) {
+    m_panels.random.restoreBank(2, s);
+    m_panels.channels.restoreFrom(s);
+    m_back = s.backColour;
+    m_text = s.textColour;
+    applyLook();
+    m_panels.random.restoreBank(1, s);
+    m_panels.volumes.restoreAllSounds(s);
+}
+
+void ConsoleState::applyScene(const scenes::Scene& scene) {
+    // Switching the custom channels off comes with the custom panel.
+    m_back = console::toStored(scene.background);
+    m_text = console::toStored(scene.text);
+    applyLook();
+    m_panels.volumes.setGroupVolumes(scene.randomVolume, scene.backgroundVolume);
+    m_panels.random.applyScene(scene);
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
+        m_panels.channels.setValue(channel, scene.boxOn(channel) ? 1 : 0);
+    }
+    showPicture(core::toQString(scene.picture));
+}
+
+bool ConsoleState::reset() {
+    const core::MessageRequest request{
+        kResetText, kResetTitle, core::MessageButtons::OkCancel, core::MessageIcon::None, {}};
+    if (m_dialogs.message(request) != core::MessageAnswer::Ok) {
+        return false;
+    }
+    m_panels.channels.clearAll();
+    m_panels.random.clearAll();
+    return true;
+}
+
+void ConsoleState::setBackColour(std::int32_t back) {
+    m_back = back;
+    applyLook();
+}
+
+void ConsoleState::setTextColour(std::int32_t text) {
+    m_text = text;
+    applyLook();
+}
+
+void ConsoleState::chooseBackColour() {
+    setBackColour(console::toStored(m_dialogs.chooseColour()));
+}
+
+void ConsoleState::chooseTextColour() {
+    const std::int32_t text = console::toStored(m_dialogs.chooseColour());
+    m_panels.random.paintBank2(text);
+    setTextColour(text);
+}
+
+void ConsoleState::applyLook() {
+    m_panels.surface.setAutoFillBackground(true);
+    widgets::paintRole(&m_panels.surface, QPalette::Window, m_back);
+    m_panels.channels.applyLook(m_back, m_text);
+    m_panels.volumes.applyLook(m_back, m_text);
+    m_panels.random.applyLook(m_back, m_text);
+    m_panels.clock.applyLook(m_back, m_text);
+}
+
+bool ConsoleState::showPicture(const QString& name) {
+    return core::AppDir::isBareFileName(name) &&
+           m_panels.picture.showPicture(m_dir.file(QStringLiteral("images"), name));
+}
+
+} // namespace sylvaro::app

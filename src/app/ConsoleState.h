@@ -1,0 +1,85 @@
+#pragma once
+
+#include "console/StoredColour.h"
+#include "persist/ConsoleSettings.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace sylvaro::core {
+class AppDir;
+class Dialogs;
+} // namespace sylvaro::core
+namespace sylvaro::scenes {
+struct Scene;
+}
+
+namespace sylvaro::app {
+
+class BackgroundChannels;
+class ClockAlarmPanel;
+class PictureArea;
+class RandomSounds;
+class VolumeControls;
+
+// The panels whose controls together are the console's state.
+struct ConsolePanels {
+    QWidget& surface;
+    BackgroundChannels& channels;
+    VolumeControls& volumes;
+    RandomSounds& random;
+    ClockAlarmPanel& clock;
+    PictureArea& picture;
+};
+
+// The console's state as a whole: collects it into a record and applies a
+// record, a scene or a reset by calling the panels' own verbs, each in the
+// order that decides which handlers run. Holds the console's two colours
+// and the custom selections. UI thread only.
+class ConsoleState {
+public:
+    ConsoleState(ConsolePanels panels, const core::AppDir& dir, core::Dialogs& dialogs);
+
+    persist::ConsoleSettings capture() const;
+    // settings.ini's order: bank 2 sliders, enable boxes, colours, bank 1
+    // sliders, the all-sounds slider. The two group volumes wait for the
+    // buffers and are the caller's.
+    void restoreSettings(const persist::ConsoleSettings& settings);
+    void applyScene(const scenes::Scene& scene);
+    // Switches every built-in channel off after asking; false when the user
+    // said no.
+    bool reset();
+
+    std::int32_t backColour() const { return m_back; }
+    std::int32_t textColour() const { return m_text; }
+    void setBackColour(std::int32_t back);
+    void setTextColour(std::int32_t text);
+    // The colour dialog's answer becomes the console's colour.
+    void chooseBackColour();
+    void chooseTextColour();
+
+    // A picture from images/; false (and the old one kept) when it cannot
+    // be shown.
+    bool showPicture(const QString& name);
+
+    persist::CustomNames& customNames() { return m_customNames; }
+    const persist::CustomNames& customNames() const { return m_customNames; }
+
+    ConsolePanels& panels() { return m_panels; }
+
+    static const QString kResetText;
+    static const QString kResetTitle;
+
+private:
+    void applyLook();
+
+    ConsolePanels m_panels;
+    const core::AppDir& m_dir;
+    core::Dialogs& m_dialogs;
+    std::int32_t m_back = console::kSystemButtonFace;
+    std::int32_t m_text = console::kSystemButtonText;
+    persist::CustomNames m_customNames;
+};
+
+} // namespace sylvaro::app

@@ -1,0 +1,82 @@
+#include "SettingsFiles.h"
+
+#include "ProgramTitle.h"
+#include "core/AppDir.h"
+#include "core/Dialogs.h"
+#include "persist/RecordFile.h"
+
+namespace sylvaro::app {
+
+const QString SettingsFiles::kConsoleFile = QStringLiteral("settings.ini");
+const QString SettingsFiles::kCustomFile = QStringLiteral("settings2.ini");
+const QString SettingsFiles::kDamagedText =
+    QStringLiteral("The settings file %1 could not be read, so the console starts with its "
+                   "design values. The file was kept as %2.");
+const QString SettingsFiles::kNotSavedText =
+    QStringLiteral("The settings could not be saved to %1.");
+
+SettingsFiles::SettingsFiles(const core::AppDir& dir, core::Dialogs& dialogs)
+    : m_dir(dir), m_dialogs(dialogs) {}
+
+QString SettingsFiles::consolePath() const {
+    return m_dir.dataFile(kConsoleFile);
+}
+
+QString SettingsFiles::customPath() const {
+    return m_dir.dataFile(kCustomFile);
+}
+
+template <typename Record> std::optional<Record> SettingsFiles::read(const QString& path) {
+    persist::FileRead<Record> result = persist::readRecordFile<Record>(path);
+    if (result.state != persist::FileState::Damaged) {
+        return std::move(result.record);
+    }
+    QString error;
+    const std::optional<QString> kept = persist::keepDamaged(path, &error);
+    QString detail = QStringLiteral("Reason: %1.").arg(result.reason);
+    if (!kept) {
+        detail += QStringLiteral(" It could not be moved aside (%1); it will be replaced when "
+                                 "the console closes.")
+                      .arg(error);
+    }
+    m_dialogs.message({kDamagedText.arg(path, kept.value_or(path + QStringLiteral(".damaged"))),
+                       kProgramTitle, core::MessageButtons::Ok, core::MessageIcon::Warning,
+                       detail});
+    return std::nullopt;
+}
+
+std::optional<persist::ConsoleSettings> SettingsFiles::readConsole() {
+    return read<persist::ConsoleSettings>(consolePath());
+}
+
+std::optional<persist::CustomNames> SettingsFiles::readCustom() {
+    return read<persist::CustomNames>(customPath());
+}
+
+void SettingsFiles::write(const persist::ConsoleSettings* console,
+                          const persist::CustomNames* custom) {
+    QStringList failed;
+    QStringList reasons;
+    const auto save = [&](const QString& path, const QByteArray& data) {
+        QString error;
+        if (!persist::writeFileAtomically(path, data, &error)) {
+            failed << path;
+            reasons << QStringLiteral("%1: %2").arg(path, error);
+        }
+    };
+    if (console) {
+        save(consolePath(), console->toLine());
+    }
+    if (custom) {
+        save(customPath(), custom->toLine());
+    }
+    if (failed.isEmpty() || m_reportedWriteFailure) {
+        return;
+    }
+    m_reportedWriteFailure = true;
+    m_dialogs.message({kNotSavedText.arg(failed.join(QStringLiteral(" and "))), kProgramTitle,
+                       core::MessageButtons::Ok, core::MessageIcon::Warning,
+                       reasons.join(QLatin1Char('\n'))});
+}
+
+} // namespace sylvaro::app
