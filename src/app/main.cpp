@@ -1,4 +1,5 @@
 #include "ConsoleWindow.h"
+#include "QuitSignals.h"
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
 #include "core/WallClock.h"
@@ -6,6 +7,8 @@
 #include "widgets/QtDialogs.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,6 +24,21 @@ bool haveDisplay() {
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// A message box left open must not keep a logout from saving the mix.
+void closeModalWindows() {
+    for (int i = 0; i < 8; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            return;
+        }
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -30,9 +48,12 @@ int main(int argc, char** argv) {
                    stderr);
         return EXIT_FAILURE;
     }
+    // The console handles the quit signals itself, so that they save the mix.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sylvaro-lite"));
     QApplication::setOrganizationName(QStringLiteral("sylvaro-lite"));
+    sylvaro::app::QuitSignals quitSignals;
 
     sylvaro::core::QtTimerHost timers;
     sylvaro::widgets::QtDialogs dialogs;
@@ -44,6 +65,13 @@ int main(int argc, char** argv) {
     sylvaro::app::ConsoleWindow console(sylvaro::app::Services{
         sylvaro::core::AppDir::ofExecutable(), timers, dialogs, random, clock, audio});
     dialogs.setParent(&console);
+    QObject::connect(&quitSignals, &sylvaro::app::QuitSignals::quitRequested, &console, [&console] {
+        closeModalWindows();
+        console.close();
+    });
+    // A close that waits for a running step comes back through the
+    // lifecycle; the program ends when the console has gone.
+    QObject::connect(&console, &QObject::destroyed, &app, &QApplication::quit);
     console.load();
     console.show();
     return app.exec();
