@@ -26,7 +26,7 @@ public:
     std::string openDescription() const override { return m_openDescription; }
 
     static constexpr const char* kDefaultDevice = "Default output device";
-    // Frames the device asks the mixer for at a time. See deviceFrames().
+    // Frames the device asks the mixer for at a time: 16 ms.
     static int deviceFrames(int sampleRate);
 
 private:
