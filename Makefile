@@ -10,7 +10,7 @@ endif
 WERROR ?= OFF
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test bench asan format clean
+.PHONY: all deps configure build run test bench asan tsan format clean
 
 all: build
 
@@ -40,14 +40,21 @@ bench: deps
 	    -DSYLVARO_BUILD_BENCH=ON -DSYLVARO_BUILD_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD_DIR)-bench
 	@cmake --build $(BUILD_DIR)-bench --target run-bench
+	@cmake --build $(BUILD_DIR)-bench --target run-console-cpu
 
 asan: deps
 	@cmake --preset asan-ubsan >/dev/null
 	@cmake --build --preset asan-ubsan
 	@ctest --preset asan-ubsan
 
+# The engine, mixer and end-to-end tests under the thread sanitizer.
+tsan: deps
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan
+	@ctest --preset tsan
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench build-debug build-asan
+	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench build-debug build-asan build-tsan

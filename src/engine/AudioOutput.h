@@ -8,7 +8,7 @@ namespace sylvaro::engine {
 class Mixer;
 
 // The sound card as the engine sees it: a list of output devices (the system
-// default first) and one open device that pulls from the mixer.
+// default first) and one open device that pulls from the mixer. UI thread only.
 class AudioOutput {
 public:
     virtual ~AudioOutput() = default;
@@ -21,6 +21,15 @@ public:
     virtual bool open(int index, Mixer& mixer, std::string& error) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+
+    // True once the open device has stopped for good: unplugged or switched
+    // off, its sound server gone, or a write to it failed. It then stays open
+    // and silent until close(). Cheap enough to poll every second; not const
+    // because an implementation may drain pending device events.
+    virtual bool isLost() { return false; }
+    // The description (as enumerate() gave it) of the open device; empty when
+    // none is open.
+    virtual std::string openDescription() const { return {}; }
 };
 
 } // namespace sylvaro::engine

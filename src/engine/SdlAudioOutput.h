@@ -22,8 +22,12 @@ public:
     bool open(int index, Mixer& mixer, std::string& error) override;
     void close() override;
     bool isOpen() const override { return m_device != 0; }
+    bool isLost() override;
+    std::string openDescription() const override { return m_openDescription; }
 
     static constexpr const char* kDefaultDevice = "Default output device";
+    // Frames the device asks the mixer for at a time: 16 ms.
+    static int deviceFrames(int sampleRate);
 
 private:
     void lock() override;
@@ -33,8 +37,11 @@ private:
 
     bool m_initialised = false;
     SDL_AudioDeviceID m_device = 0;
+    bool m_lost = false;
     Mixer* m_mixer = nullptr;
     std::vector<std::string> m_names; // SDL names, empty string = default
+    std::vector<std::string> m_descriptions;
+    std::string m_openDescription;
 };
 
 } // namespace sylvaro::engine

@@ -9,13 +9,17 @@
 namespace sylvaro::test {
 
 // An output device that never touches the sound card: tests choose the
-// device list and whether opening fails, and render the mixer themselves.
+// device list, whether opening fails and when the open device vanishes, and
+// render the mixer themselves.
 class FakeAudioOutput final : public engine::AudioOutput {
 public:
     std::vector<std::string> devices{"Default output device", "Test card"};
     bool failOpen = false;
+    // Set while the open device has vanished; close() clears it.
+    bool lost = false;
     int openCount = 0;
     int openedIndex = -1;
+    std::string openedDescription;
     engine::Mixer* mixer = nullptr;
 
     std::vector<std::string> enumerate() override { return devices; }
@@ -27,14 +31,30 @@ public:
             return false;
         }
         openedIndex = index;
+        openedDescription = index >= 0 && index < static_cast<int>(devices.size())
+                                ? devices[static_cast<std::size_t>(index)]
+                                : std::string();
         mixer = &m;
         return true;
     }
     void close() override {
         mixer = nullptr;
         openedIndex = -1;
+        openedDescription.clear();
+        lost = false;
     }
     bool isOpen() const override { return mixer != nullptr; }
+    bool isLost() override { return isOpen() && lost; }
+    std::string openDescription() const override { return openedDescription; }
+
+    // The open device is switched off: it leaves the device list (unless it
+    // is the default entry, which always exists) and reports itself lost.
+    void unplug() {
+        if (openedIndex > 0 && openedIndex < static_cast<int>(devices.size())) {
+            devices.erase(devices.begin() + openedIndex);
+        }
+        lost = true;
+    }
 
     // Pulls `frames` stereo frames as the device would.
     std::vector<float> render(int frames) {
