@@ -65,7 +65,10 @@ ClockAlarmPanel::ClockAlarmPanel(CatalogueSounds& sounds, core::TimerHost& timer
     m_alarm = std::make_unique<alarm::AlarmClock>(
         timers, clock,
         alarm::AlarmClock::Hooks{[this] { return m_alarmBox->text(); },
-                                 [this](const QString& text) { m_clockLabel->setText(text); },
+                                 [this](const QString& text) {
+                                     m_clockLabel->setText(text);
+                                     Q_EMIT secondTicked();
+                                 },
                                  [&sounds] { sounds.engine().play(sounds.alarm(), true); },
                                  [&sounds] { sounds.engine().stop(sounds.alarm()); }});
     connect(m_alarmBox, &QLineEdit::textChanged, this, [this] { m_alarm->alarmTimeChanged(); });

@@ -42,6 +42,10 @@ public:
     void resetAlarmTime();
     void applyLook(std::int32_t back, std::int32_t text);
 
+Q_SIGNALS:
+    // The clock moved on a second.
+    void secondTicked();
+
 private:
     QLabel* m_timeCaption;
     QLabel* m_clockLabel;

@@ -12,6 +12,9 @@
 #include "ScenePanel.h"
 #include "SettingsFiles.h"
 #include "VolumeControls.h"
+#include "core/Text.h"
+#include "core/WallClock.h"
+#include "engine/OutputRecovery.h"
 #include "engine/SoundEngine.h"
 
 #include <QCloseEvent>
@@ -26,7 +29,8 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
       m_engine(std::make_unique<engine::SoundEngine>(m_services.audio)),
       m_sounds(std::make_unique<CatalogueSounds>(*m_engine)),
-      m_files(std::make_unique<SettingsFiles>(m_services.appDir, m_services.dialogs)) {
+      m_files(std::make_unique<SettingsFiles>(m_services.appDir, m_services.dialogs)),
+      m_recovery(std::make_unique<engine::OutputRecovery>(m_services.audio, m_engine->mixer())) {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(kTitle);
     m_menus = new ConsoleMenus(menuBar());
@@ -48,12 +52,40 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     connect(m_scenes, &ScenePanel::sceneChosen, this,
             [this](const scenes::Scene* scene) { m_state->applyScene(*scene); });
     connect(m_scenes, &ScenePanel::resetRequested, this, [this] { m_state->reset(); });
+    connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);
+}
+
+void ConsoleWindow::watchOutput() {
+    if (!m_lifecycle->isStarted()) {
+        return;
+    }
+    // Every ticked channel and armed timer goes on in the mixer meanwhile,
+    // so the mix sounds again as soon as a device is back.
+    constexpr std::int64_t kRestoredNoteMs = 10000;
+    const std::int64_t now = m_services.clock.localNow().toMSecsSinceEpoch();
+    switch (m_recovery->poll(now)) {
+    case engine::OutputRecovery::Event::Lost:
+        m_devices->setNote(core::toQString(m_recovery->note()));
+        m_noteClearsAtMs = -1;
+        break;
+    case engine::OutputRecovery::Event::Restored:
+        m_devices->setNote(core::toQString(m_recovery->note()));
+        m_noteClearsAtMs = now + kRestoredNoteMs;
+        break;
+    case engine::OutputRecovery::Event::None:
+        if (m_noteClearsAtMs >= 0 && now >= m_noteClearsAtMs) {
+            m_devices->setNote({});
+            m_noteClearsAtMs = -1;
+        }
+        break;
+    }
 }
 
 ConsoleWindow::~ConsoleWindow() {
     // The panels use the engine and its buffers: they go first.
     m_lifecycle.reset();
     m_state.reset();
+    m_recovery.reset();
     delete takeCentralWidget();
     m_sounds.reset();
     m_engine.reset();

@@ -9,8 +9,9 @@
 class QPushButton;
 
 namespace sylvaro::engine {
+class OutputRecovery;
 class SoundEngine;
-}
+} // namespace sylvaro::engine
 
 namespace sylvaro::app {
 
@@ -44,6 +45,7 @@ public:
     DevicePanel& devices() { return *m_devices; }
     ScenePanel& scenes() { return *m_scenes; }
     QPushButton* exitButton() const { return m_exit; }
+    engine::OutputRecovery& outputRecovery() { return *m_recovery; }
 
     static inline const QString& kTitle = kProgramTitle;
 
@@ -52,11 +54,15 @@ protected:
 
 private:
     void buildLayout();
+    // Once a second: a vanished output device is noticed and looked for.
+    void watchOutput();
 
     Services m_services;
     std::unique_ptr<engine::SoundEngine> m_engine;
     std::unique_ptr<CatalogueSounds> m_sounds;
     std::unique_ptr<SettingsFiles> m_files;
+    std::unique_ptr<engine::OutputRecovery> m_recovery;
+    std::int64_t m_noteClearsAtMs = -1;
     ConsoleMenus* m_menus = nullptr;
     ScenePanel* m_scenes = nullptr;
     DevicePanel* m_devices = nullptr;

@@ -5,6 +5,8 @@
 #include "core/Dialogs.h"
 #include "persist/RecordFile.h"
 
+#include <QFile>
+
 namespace sylvaro::app {
 
 const QString SettingsFiles::kConsoleFile = QStringLiteral("settings.ini");
@@ -33,6 +35,12 @@ template <typename Record> std::optional<Record> SettingsFiles::read(const QStri
     }
     QString error;
     const std::optional<QString> kept = persist::keepDamaged(path, &error);
+    // A file that could not be moved aside is read again at every start-up
+    // attempt: tell the user only once.
+    if (m_reportedDamaged.contains(path)) {
+        return std::nullopt;
+    }
+    m_reportedDamaged << path;
     QString detail = QStringLiteral("Reason: %1.").arg(result.reason);
     if (!kept) {
         detail += QStringLiteral(" It could not be moved aside (%1); it will be replaced when "
@@ -58,6 +66,12 @@ void SettingsFiles::write(const persist::ConsoleSettings* console,
     QStringList failed;
     QStringList reasons;
     const auto save = [&](const QString& path, const QByteArray& data) {
+        // A file that already says exactly this is left alone, byte for byte.
+        QFile current(path);
+        if (current.open(QIODevice::ReadOnly) && current.size() == data.size() &&
+            current.readAll() == data) {
+            return;
+        }
         QString error;
         if (!persist::writeFileAtomically(path, data, &error)) {
             failed << path;

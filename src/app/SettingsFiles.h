@@ -42,6 +42,7 @@ private:
     const core::AppDir& m_dir;
     core::Dialogs& m_dialogs;
     bool m_reportedWriteFailure = false;
+    QStringList m_reportedDamaged;
 };
 
 } // namespace sylvaro::app
