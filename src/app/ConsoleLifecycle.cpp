@@ -100,7 +100,9 @@ void ConsoleLifecycle::run(Request r) {
         }
         break;
     case Request::EnableConsole:
-        if (canStart && m_startupTimer.isEnabled()) {
+        // After a failure the next attempt waits for the timer.
+        if ((m_phase == Phase::Created || m_phase == Phase::Loaded) &&
+            m_startupTimer.isEnabled()) {
             startupStep();
         }
         break;
@@ -122,10 +124,10 @@ void ConsoleLifecycle::run(Request r) {
 
 void ConsoleLifecycle::loadStep() {
     ConsolePanels& p = m_parts.state.panels();
-    if (auto names = m_parts.files.readCustom()) {
-        m_parts.state.customNames() = *names;
+    m_customAsRead = m_parts.files.readCustom();
+    if (*m_customAsRead) {
+        m_parts.state.customNames() = **m_customAsRead;
     }
-    m_customRead = true;
     p.random.scheduler().timer(2, 17).setEnabled(false);
     p.random.showBank(1);
     m_parts.state.showPicture(QStringLiteral("english fence.jpg"));
@@ -170,7 +172,8 @@ void ConsoleLifecycle::startupStep() {
     p.volumes.showMute();
     p.random.setBankButtonsEnabled(true);
 
-    if (auto saved = m_parts.files.readConsole()) {
+    const std::optional<persist::ConsoleSettings> saved = m_parts.files.readConsole();
+    if (saved) {
         m_parts.state.restoreSettings(*saved);
         m_startRandomVolume = saved->randomVolume;
         m_startBackgroundVolume = saved->backgroundVolume;
@@ -180,7 +183,9 @@ void ConsoleLifecycle::startupStep() {
     }
     // From here on the console's state is the file's (or the design values
     // of a missing one), so shutdown may write it back.
-    m_consoleRead = true;
+    if (!m_consoleAsRead) {
+        m_consoleAsRead = saved;
+    }
 
     enableControls(false);
     setStarted(false);
@@ -281,11 +286,14 @@ void ConsoleLifecycle::shutdown() {
     m_parts.engine.releaseDevice();
     setStarted(false);
     m_phase = Phase::Closed;
-    // A file the console has not read yet holds the user's last state:
-    // leave it as it is.
+    // A file the console has not read yet holds the user's last state, and
+    // one that says what the console says may be spelled the user's way:
+    // leave both as they are.
     const persist::ConsoleSettings console = m_parts.state.capture();
-    m_parts.files.write(m_consoleRead ? &console : nullptr,
-                        m_customRead ? &m_parts.state.customNames() : nullptr);
+    const persist::CustomNames& custom = m_parts.state.customNames();
+    const bool consoleChanged = m_consoleAsRead && *m_consoleAsRead != console;
+    const bool customChanged = m_customAsRead && *m_customAsRead != custom;
+    m_parts.files.write(consoleChanged ? &console : nullptr, customChanged ? &custom : nullptr);
 }
 
 } // namespace sylvaro::app

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/IntervalTimer.h"
+#include "persist/ConsoleSettings.h"
 
 #include <QObject>
 #include <QString>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace sylvaro::core {
@@ -116,8 +118,11 @@ private:
     bool m_busy = false;
     std::deque<Request> m_waiting;
     bool m_resumeDue = false;
-    bool m_customRead = false;
-    bool m_consoleRead = false;
+    // What start-up found in the two files: nothing yet, or the record read
+    // (empty when the file was missing or damaged). Shutdown writes a file
+    // only once it was read, and only when the console says something else.
+    std::optional<std::optional<persist::ConsoleSettings>> m_consoleAsRead;
+    std::optional<std::optional<persist::CustomNames>> m_customAsRead;
     int m_startRandomVolume = 0;
     int m_startBackgroundVolume = 0;
     std::function<void()> m_closeWindow;

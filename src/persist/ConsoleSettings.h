@@ -26,6 +26,8 @@ struct ConsoleSettings {
 
     static constexpr int kFieldCount = 60;
 
+    friend bool operator==(const ConsoleSettings&, const ConsoleSettings&) = default;
+
     QByteArray toLine() const;
     // nullopt when the line does not hold 60 fields that are each a number in
     // its control's range: such a file counts as missing.
@@ -41,6 +43,8 @@ struct CustomNames {
     QString picture;
 
     static constexpr int kFieldCount = 7;
+
+    friend bool operator==(const CustomNames&, const CustomNames&) = default;
 
     QByteArray toLine() const;
     static std::optional<CustomNames> fromLine(const QByteArray& line);

@@ -216,7 +216,7 @@ TEST_F(ConsoleSettingsTest, AFailedWriteIsReportedAndTheOtherFileIsStillWritten)
     EXPECT_TRUE(persist::readFirstLine(folder.path() + QStringLiteral("/settings2.ini")));
 }
 
-TEST_F(ConsoleSettingsTest, CustomSelectionsAreReadAtLoadAndWrittenBackQuoted) {
+TEST_F(ConsoleSettingsTest, CustomSelectionsAreReadAtLoadAndAnUnchangedFileIsLeftAsItIs) {
     persist::writeFileAtomically(folder.path() + QStringLiteral("/settings2.ini"),
                                  ",\"chimes.wav\",,,,,\"english fence.jpg\"\r\n");
     start();
@@ -224,5 +224,5 @@ TEST_F(ConsoleSettingsTest, CustomSelectionsAreReadAtLoadAndWrittenBackQuoted) {
     EXPECT_EQ(pictureName(), QStringLiteral("english fence.jpg"));
     console->close();
     EXPECT_EQ(persist::readFirstLine(folder.path() + QStringLiteral("/settings2.ini")),
-              QByteArray("\"\",\"chimes.wav\",\"\",\"\",\"\",\"\",\"english fence.jpg\""));
+              QByteArray(",\"chimes.wav\",,,,,\"english fence.jpg\""));
 }
