@@ -101,8 +101,7 @@ void ConsoleLifecycle::run(Request r) {
         break;
     case Request::EnableConsole:
         // After a failure the next attempt waits for the timer.
-        if ((m_phase == Phase::Created || m_phase == Phase::Loaded) &&
-            m_startupTimer.isEnabled()) {
+        if ((m_phase == Phase::Created || m_phase == Phase::Loaded) && m_startupTimer.isEnabled()) {
             startupStep();
         }
         break;

@@ -75,10 +75,10 @@ TEST_F(LifecycleTest, ADamagedSettingsFileIsKeptAsideAndReportedOnce) {
     ASSERT_TRUE(console->lifecycle().isStarted());
     EXPECT_EQ(contents(path(QStringLiteral("settings.ini.damaged"))), damaged);
     EXPECT_FALSE(box(4)->isChecked()) << "the console starts as if the file were missing";
-    EXPECT_EQ(dialogs.count(app::SettingsFiles::kDamagedText.arg(
-                  path(QStringLiteral("settings.ini")),
-                  path(QStringLiteral("settings.ini.damaged")))),
-              0)
+    EXPECT_EQ(
+        dialogs.count(app::SettingsFiles::kDamagedText.arg(
+            path(QStringLiteral("settings.ini")), path(QStringLiteral("settings.ini.damaged")))),
+        0)
         << "told again on a later attempt";
 
     console->close();
@@ -93,7 +93,8 @@ TEST_F(LifecycleTest, ADamagedFileNamesItselfAndItsKeptCopyInTheMessage) {
     createAndLoad();
     ASSERT_EQ(dialogs.messages().size(), 1u);
     const core::MessageRequest& told = dialogs.messages().front();
-    EXPECT_TRUE(told.text.contains(path(QStringLiteral("settings2.ini")))) << told.text.toStdString();
+    EXPECT_TRUE(told.text.contains(path(QStringLiteral("settings2.ini"))))
+        << told.text.toStdString();
     EXPECT_TRUE(told.text.contains(QStringLiteral("settings2.ini.damaged")));
     EXPECT_EQ(told.icon, core::MessageIcon::Warning);
     EXPECT_EQ(contents(path(QStringLiteral("settings2.ini.damaged"))), "\"a\",\"b\"\r\n")
@@ -160,8 +161,11 @@ TEST_F(LifecycleTest, AModalWindowOfTheLoadDoesNotHoldBackStartup) {
     });
     create();
     QObject::connect(&console->lifecycle(), &app::ConsoleLifecycle::loaded, console.get(), [this] {
-        dialogs.message({QStringLiteral("tips"), QString(), core::MessageButtons::Ok,
-                         core::MessageIcon::Information, {}});
+        dialogs.message({QStringLiteral("tips"),
+                         QString(),
+                         core::MessageButtons::Ok,
+                         core::MessageIcon::Information,
+                         {}});
     });
     console->load();
     QCoreApplication::processEvents();

@@ -1,0 +1,179 @@
+// The real program as a separate process: how it ends when the desktop ends
+// it, and where it writes when its own folder is read-only.
+
+#include "persist/ConsoleSettings.h"
+#include "persist/LineCodec.h"
+#include "support/BuiltProgram.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace sylvaro;
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Polls `done` every 20 ms for at most `limitMs` of real time.
+template <typename Fn> bool waitFor(Fn done, int limitMs) {
+    for (int waited = 0; waited < limitMs; waited += 20) {
+        if (done()) {
+            return true;
+        }
+        QThread::msleep(20);
+    }
+    return done();
+}
+
+class ProgramProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString built = test::builtProgramDir();
+        if (built.isEmpty() || !QFile::exists(built + QStringLiteral("/sylvaro-lite"))) {
+            GTEST_SKIP() << "SYLVARO_PROGRAM_DIR does not point at a built program folder";
+        }
+        ASSERT_TRUE(m_tmp.isValid());
+        // Others may look in (the read-only test runs as another user).
+        ::chmod(m_tmp.path().toLocal8Bit().constData(), 0755);
+        m_program = m_tmp.filePath(QStringLiteral("program"));
+        QDir().mkpath(m_program);
+        // A copy of the executable (the program finds its folder through
+        // it) beside links to every built file.
+        const QDir source(built);
+        for (const QString& name : source.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+            if (name == QStringLiteral("sylvaro-lite")) {
+                QFile::copy(source.filePath(name), m_program + u'/' + name);
+            } else if (!name.startsWith(QStringLiteral("settings"))) {
+                QFile::link(source.filePath(name), m_program + u'/' + name);
+            }
+        }
+        m_home = m_tmp.filePath(QStringLiteral("home"));
+        QDir().mkpath(m_home + QStringLiteral("/run"));
+        ::chmod((m_home + QStringLiteral("/run")).toLocal8Bit().constData(), 0700);
+        m_speakers = m_home + QStringLiteral("/speakers.raw");
+    }
+    void TearDown() override {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    QString programFile(const QString& name) const { return m_program + u'/' + name; }
+
+    void start(const char* driver, bool asAnotherUser = false) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QString::fromLatin1(driver));
+        env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), m_speakers);
+        env.insert(QStringLiteral("HOME"), m_home);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home + QStringLiteral("/data"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home + QStringLiteral("/run"));
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        const QString exe = programFile(QStringLiteral("sylvaro-lite"));
+        if (asAnotherUser) {
+            m_process.start(QStringLiteral("setpriv"),
+                            {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                             QStringLiteral("--clear-groups"), QStringLiteral("--"), exe});
+        } else {
+            m_process.start(exe, {});
+        }
+        ASSERT_TRUE(m_process.waitForStarted(10000));
+    }
+
+    // True once the program catches SIGTERM itself (its handler is in).
+    bool catchesTerm() const {
+        QFile status(QStringLiteral("/proc/%1/status").arg(m_process.processId()));
+        if (!status.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("SigCgt:")) {
+                const qulonglong mask = line.mid(7).trimmed().toULongLong(nullptr, 16);
+                return (mask & (1ull << (SIGTERM - 1))) != 0;
+            }
+        }
+        return false;
+    }
+    // True once the sound device is open and playing: start-up has run.
+    bool soundStarted() const { return QFileInfo(m_speakers).size() > 48000; }
+
+    void terminate() {
+        ::kill(static_cast<pid_t>(m_process.processId()), SIGTERM);
+        ASSERT_TRUE(m_process.waitForFinished(15000)) << "the program did not end on SIGTERM";
+        EXPECT_EQ(m_process.exitStatus(), QProcess::NormalExit) << "killed instead of shut down";
+        EXPECT_EQ(m_process.exitCode(), 0);
+    }
+
+    QTemporaryDir m_tmp;
+    QString m_program;
+    QString m_home;
+    QString m_speakers;
+    QProcess m_process;
+};
+
+} // namespace
+
+TEST_F(ProgramProcess, SigtermInTheFirstSecondsLeavesTheSavedMixByteForByte) {
+    persist::ConsoleSettings saved;
+    saved.bank1.fill(2000);
+    saved.bank2.fill(2000);
+    saved.boxes[3] = 1;
+    saved.backgroundVolume = -1200;
+    const QByteArray line = saved.toLine();
+    const QByteArray custom = ",\"x.wav\",,,,,\"\"\r\n";
+    ASSERT_TRUE(persist::writeFileAtomically(programFile(QStringLiteral("settings.ini")), line));
+    ASSERT_TRUE(persist::writeFileAtomically(programFile(QStringLiteral("settings2.ini")), custom));
+    start("dummy");
+    ASSERT_TRUE(waitFor([this] { return catchesTerm(); }, 10000));
+    terminate();
+    EXPECT_EQ(contents(programFile(QStringLiteral("settings.ini"))), line);
+    EXPECT_EQ(contents(programFile(QStringLiteral("settings2.ini"))), custom);
+}
+
+TEST_F(ProgramProcess, SigtermAfterStartupSavesTheMixAndEnds) {
+    start("disk");
+    ASSERT_TRUE(waitFor([this] { return soundStarted(); }, 20000)) << "start-up did not run";
+    terminate();
+    const auto line = persist::readFirstLine(programFile(QStringLiteral("settings.ini")));
+    ASSERT_TRUE(line) << "the mix was not saved";
+    const auto saved = persist::ConsoleSettings::fromLine(*line);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->bank1[0], 2000) << "a console at its design values";
+    EXPECT_TRUE(QFile::exists(programFile(QStringLiteral("settings2.ini"))));
+}
+
+TEST_F(ProgramProcess, ARunFromAReadOnlyProgramFolderWritesOnlyToTheDataFolder) {
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        // Root writes anywhere: run as a user that cannot write here.
+        for (const QString& dir : {m_home, m_home + QStringLiteral("/run")}) {
+            ASSERT_EQ(::chown(dir.toLocal8Bit().constData(), 65534, 65534), 0);
+        }
+    } else {
+        ASSERT_EQ(::chmod(m_program.toLocal8Bit().constData(), 0555), 0);
+    }
+    const QStringList before = QDir(m_program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    start("disk", root);
+    ASSERT_TRUE(waitFor([this] { return soundStarted(); }, 20000)) << "start-up did not run";
+    terminate();
+    ::chmod(m_program.toLocal8Bit().constData(), 0755);
+    EXPECT_EQ(QDir(m_program).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    const QString data = m_home + QStringLiteral("/data/sylvaro-lite/sylvaro-lite");
+    EXPECT_TRUE(persist::readFirstLine(data + QStringLiteral("/settings.ini")))
+        << "nothing saved in " << data.toStdString();
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/settings2.ini")));
+}
