@@ -50,6 +50,10 @@ ClockAlarmPanel::ClockAlarmPanel(CatalogueSounds& sounds, core::TimerHost& timer
     styleDigits(m_clockLabel);
     styleDigits(m_alarmBox);
     m_clockLabel->setMargin(3);
+    // A fixed size: the text changing every second then repaints the label
+    // alone instead of laying out the whole console again.
+    m_clockLabel->setText(QStringLiteral("88:88:88"));
+    m_clockLabel->setFixedSize(m_clockLabel->sizeHint());
     m_alarmBox->setFixedWidth(90);
 
     auto* row = new QHBoxLayout(this);

@@ -72,7 +72,11 @@ void RandomScheduler::fire(int bank, int slot) {
 
 void RandomScheduler::sweep() {
     for (int slot = 9; slot < kSlots; ++slot) {
-        timer(1, slot).setEnabled(true);
+        // A channel that is off would only tick to do nothing: leave it
+        // asleep (moving its slider arms it anyway).
+        if (m_sliderValue(1, slot) != console::kFrequencyOff) {
+            timer(1, slot).setEnabled(true);
+        }
     }
     for (auto& [kept, reenable] : m_kept) {
         if (reenable) {
