@@ -29,6 +29,9 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
+#include <numbers>
+#include <sndfile.h>
+#include <vector>
 
 using namespace sylvaro;
 
@@ -161,4 +164,48 @@ TEST_F(EndToEnd, ASavedMixPlaysItsBoxesAndRandomChannelsAfterStartup) {
         sounded = console->sounds().engine().isPlaying(horn);
     }
     EXPECT_TRUE(sounded);
+}
+
+TEST_F(EndToEnd, AFileAtAnotherRatePlaysAtItsOwnPitch) {
+    useLinkedCopy();
+    // "Fire Crackling" becomes a 44.1 kHz mono 1 kHz tone; the device runs
+    // at 48 kHz, where a file played at the wrong rate would sound at
+    // 1088 Hz.
+    const QString fire = m_programDir + QStringLiteral("/fire.wav");
+    QFile::remove(fire);
+    constexpr int kRate = 44100;
+    std::vector<float> tone(kRate * 3);
+    for (std::size_t i = 0; i < tone.size(); ++i) {
+        tone[i] = 0.5f * static_cast<float>(std::sin(2 * std::numbers::pi * 1000.0 *
+                                                     static_cast<double>(i) / kRate));
+    }
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* f = sf_open(fire.toLocal8Bit().constData(), SFM_WRITE, &info);
+    ASSERT_NE(f, nullptr);
+    sf_writef_float(f, tone.data(), static_cast<sf_count_t>(tone.size()));
+    sf_close(f);
+
+    startConsole("disk");
+    ASSERT_TRUE(console->lifecycle().isStarted());
+    const qint64 mark = waitForMore(kQuarterSecond);
+    console->panels().channels.box(1)->setChecked(true);
+    waitForMore(kQuarterSecond * 4);
+
+    // Rising zero crossings of the left channel over one second of the tone,
+    // after its fade-in.
+    QFile out(m_output);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(out.seek(mark + kQuarterSecond));
+    const QByteArray data = out.read(kQuarterSecond * 2);
+    const auto* samples = reinterpret_cast<const float*>(data.constData());
+    const qsizetype frames = data.size() / qsizetype(2 * sizeof(float));
+    ASSERT_EQ(frames, 24000);
+    int rising = 0;
+    for (qsizetype i = 1; i < frames; ++i) {
+        rising += samples[2 * (i - 1)] < 0.0f && samples[2 * i] >= 0.0f ? 1 : 0;
+    }
+    EXPECT_NEAR(rising, 500, 3) << "half a second of a 1 kHz tone";
 }
