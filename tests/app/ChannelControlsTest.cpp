@@ -177,3 +177,25 @@ TEST_F(ConsoleTest, StartupAppliesTheGroupVolumesButLeavesItsTwoExceptionsAlone)
     EXPECT_EQ(engine().volume(cat::randomIndex(2, 19)), -700);
     EXPECT_EQ(engine().volume(cat::randomIndex(1, 0)), 0);
 }
+
+TEST_F(ConsoleTest, CustomRandomSoundsFollowTheRandomSliderOnlyWhenADragEnds) {
+    start();
+    // A sound of the user's own, in the custom random group.
+    std::string error;
+    engine::Buffer custom =
+        console->sounds().engine().createBuffer(folder.file("sheep.wav"), error);
+    ASSERT_TRUE(custom.valid()) << error;
+    console->sounds().engine().join(console->sounds().customRandomGroup(), custom);
+    widgets::TrackSlider* random = volumes().randomSlider();
+
+    random->setSliderDown(true);
+    random->setSliderPosition(-1400);
+    EXPECT_EQ(engine().volume(cat::randomIndex(2, 3)), -1400) << "built-ins follow the thumb";
+    EXPECT_EQ(console->sounds().engine().volume(custom), 0) << "the custom one waits";
+    random->setSliderDown(false);
+    EXPECT_EQ(console->sounds().engine().volume(custom), -1400);
+
+    random->setValue(-600); // arrows, track clicks, scenes
+    EXPECT_EQ(console->sounds().engine().volume(custom), -600);
+    EXPECT_EQ(engine().volume(bg(2)), 0) << "the background group is not touched";
+}
