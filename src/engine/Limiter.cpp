@@ -50,13 +50,13 @@ float peakOf(const float* samples, int count) {
     return peak;
 }
 
-// dst = src * (g + step * frame), clamped to the ceiling, over `frames`
-// stereo frames.
+// dst = src * (g + step * (first + i)) for stereo frames i < frames, clamped
+// to the ceiling.
 SYLVARO_LIMITER_KERNEL
-void applyGain(const float* __restrict src, float* __restrict dst, int frames, float g,
-               float step) {
+void applyGain(const float* __restrict src, float* __restrict dst, int frames, float g, float step,
+               int first) {
     for (int i = 0; i < frames; ++i) {
-        const float gain = g + step * static_cast<float>(i);
+        const float gain = g + step * static_cast<float>(first + i);
         for (int ch = 0; ch < 2; ++ch) {
             const float v = src[2 * i + ch] * gain;
             const float lo = v < -Limiter::kCeiling ? -Limiter::kCeiling : v;
@@ -141,8 +141,7 @@ void Limiter::process(float* io, int frames) {
             std::memcpy(io + 2 * done, history + 2 * done, 2 * sizeof(float) * n);
         } else {
             const float step = (g1 - g0) / kBlockFrames;
-            applyGain(history + 2 * done, io + 2 * done, n, g0 + step * static_cast<float>(offset),
-                      step);
+            applyGain(history + 2 * done, io + 2 * done, n, g0, step, offset);
         }
         done += n;
     }

@@ -48,9 +48,11 @@ float attenuation(int hundredthsDb) {
 // The four sample layouts a PcmData can hold.
 enum class Layout { MonoS16, StereoS16, MonoF32, StereoF32 };
 
-// Per-frame gains: frame i of a run gets l + dl * i (dl, dr are 0 when steady).
+// Per-frame gains: frame i of a run gets l + dl * (first + i) (dl, dr are 0
+// when steady).
 struct Gains {
     float l, r, dl, dr;
+    float first = 0.0f;
 };
 
 // The kernels below are compiled twice, for baseline x86-64 and for AVX2
@@ -70,7 +72,7 @@ template <typename S> Gains scaledForSamples(Gains g) {
         return g;
     } else {
         constexpr float k = 1.0f / 32768;
-        return {g.l * k, g.r * k, g.dl * k, g.dr * k};
+        return {g.l * k, g.r * k, g.dl * k, g.dr * k, g.first};
     }
 }
 
@@ -80,8 +82,8 @@ template <typename S, int Ch, bool Ramp>
                                              Gains g) {
     g = scaledForSamples<S>(g);
     for (int i = 0; i < n; ++i) {
-        const float gl = Ramp ? g.l + g.dl * static_cast<float>(i) : g.l;
-        const float gr = Ramp ? g.r + g.dr * static_cast<float>(i) : g.r;
+        const float gl = Ramp ? g.l + g.dl * (g.first + static_cast<float>(i)) : g.l;
+        const float gr = Ramp ? g.r + g.dr * (g.first + static_cast<float>(i)) : g.r;
         const float sl = static_cast<float>(src[i * Ch]);
         const float sr = static_cast<float>(src[i * Ch + Ch - 1]);
         out[2 * i] += sl * gl;
@@ -228,7 +230,11 @@ struct Mixer::Voice {
     float volumeL = 1.0f, volumeR = 1.0f; // the gains volume and pan ask for
     float gainL = 0.0f, gainR = 0.0f;     // gain at the last rendered frame
     float targetL = 0.0f, targetR = 0.0f; // where a running ramp ends
+    // A running ramp: frame k of it (from 1) has gain start + step * k, so
+    // the output does not depend on how render() calls cut the ramp up.
+    float startL = 0.0f, startR = 0.0f;
     float stepL = 0.0f, stepR = 0.0f;
+    int rampDone = 0;
     int rampLeft = 0;
 
     void reset(const PcmPtr& data);
@@ -257,8 +263,8 @@ void Mixer::Voice::reset(const PcmPtr& data) {
     appliedPan = 0;
     volumeL = volumeR = 1.0f;
     gainL = gainR = targetL = targetR = 0.0f;
-    stepL = stepR = 0.0f;
-    rampLeft = 0;
+    startL = startR = stepL = stepR = 0.0f;
+    rampDone = rampLeft = 0;
     // Publishing the pointer last makes the fields above visible to render().
     pcm.store(data.get(), std::memory_order_release);
 }
@@ -298,6 +304,9 @@ void Mixer::Voice::retarget(bool playing, int rampFrames) {
     if (l != targetL || r != targetR) {
         targetL = l;
         targetR = r;
+        startL = gainL;
+        startR = gainR;
+        rampDone = 0;
         rampLeft = rampFrames;
         stepL = (targetL - gainL) / static_cast<float>(rampLeft);
         stepR = (targetR - gainR) / static_cast<float>(rampLeft);
@@ -306,7 +315,7 @@ void Mixer::Voice::retarget(bool playing, int rampFrames) {
 
 Gains Mixer::Voice::gains() const {
     if (rampLeft > 0) {
-        return {gainL + stepL, gainR + stepR, stepL, stepR};
+        return {startL, startR, stepL, stepR, static_cast<float>(rampDone + 1)};
     }
     return {gainL, gainR, 0.0f, 0.0f};
 }
@@ -320,9 +329,10 @@ void Mixer::Voice::advanceRamp(int frames) {
         gainR = targetR;
         rampLeft = 0;
     } else {
-        gainL += stepL * static_cast<float>(frames);
-        gainR += stepR * static_cast<float>(frames);
+        rampDone += frames;
         rampLeft -= frames;
+        gainL = startL + stepL * static_cast<float>(rampDone);
+        gainR = startR + stepR * static_cast<float>(rampDone);
     }
 }
 
