@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <sndfile.h>
 
@@ -41,12 +42,14 @@ std::string encodingName(SNDFILE* file, int format) {
     return "unknown";
 }
 
-// Reads up to `frames` frames in chunks, so a header that claims more than
-// the file holds costs no more memory than the file itself.
+// Reads up to `frames` frames in chunks. The room reserved up front is
+// bounded by what the file can hold (`fileFrames`), so a header that claims
+// more costs no more memory than the file itself.
 template <typename T, typename Read>
-std::vector<T> readAll(SNDFILE* file, int channels, sf_count_t frames, Read read) {
+std::vector<T> readAll(SNDFILE* file, int channels, sf_count_t frames, sf_count_t fileFrames,
+                       Read read) {
     std::vector<T> samples;
-    samples.reserve(static_cast<std::size_t>(std::min(frames, kChunkFrames) * channels));
+    samples.reserve(static_cast<std::size_t>(std::min(frames, fileFrames) * channels));
     sf_count_t total = 0;
     while (total < frames) {
         const sf_count_t want = std::min(kChunkFrames, frames - total);
@@ -58,7 +61,9 @@ std::vector<T> readAll(SNDFILE* file, int channels, sf_count_t frames, Read read
         total += got;
     }
     samples.resize(static_cast<std::size_t>(total * channels));
-    samples.shrink_to_fit();
+    if (samples.capacity() > samples.size() + samples.size() / 8) {
+        samples.shrink_to_fit();
+    }
     return samples;
 }
 
@@ -162,9 +167,11 @@ std::vector<Weights> downmixWeights(SNDFILE* file, int channels) {
 
 // Reads the whole file as float, folded down to at most two channels, with
 // anything not finite (which would poison the whole mix) made silent.
-std::vector<float> readFloat(SNDFILE* file, int channels, sf_count_t frames) {
+std::vector<float> readFloat(SNDFILE* file, int channels, sf_count_t frames,
+                             sf_count_t fileFrames) {
     if (channels <= 2) {
-        std::vector<float> samples = readAll<float>(file, channels, frames, sf_readf_float);
+        std::vector<float> samples =
+            readAll<float>(file, channels, frames, fileFrames, sf_readf_float);
         for (float& sample : samples) {
             if (!std::isfinite(sample)) {
                 sample = 0.0f;
@@ -175,6 +182,7 @@ std::vector<float> readFloat(SNDFILE* file, int channels, sf_count_t frames) {
     const std::vector<Weights> weights = downmixWeights(file, channels);
     std::vector<float> chunk(static_cast<std::size_t>(kChunkFrames * channels));
     std::vector<float> stereo;
+    stereo.reserve(static_cast<std::size_t>(2 * std::min(frames, fileFrames)));
     sf_count_t total = 0;
     while (total < frames) {
         const sf_count_t got =
@@ -182,7 +190,6 @@ std::vector<float> readFloat(SNDFILE* file, int channels, sf_count_t frames) {
         if (got <= 0) {
             break;
         }
-        stereo.reserve(static_cast<std::size_t>(2 * (total + got)));
         for (sf_count_t f = 0; f < got; ++f) {
             const float* frame = chunk.data() + f * channels;
             float left = 0.0f;
@@ -216,16 +223,23 @@ PcmLoadResult loadPcm(const std::string& path, int targetRate) {
     if (container != SF_FORMAT_WAV && container != SF_FORMAT_WAVEX && container != SF_FORMAT_RF64) {
         return failure("not a WAV file");
     }
-    bool narrow = false;
+    int sampleBytes = 0;
     switch (info.format & SF_FORMAT_SUBMASK) {
     case SF_FORMAT_PCM_U8:
+        sampleBytes = 1;
+        break;
     case SF_FORMAT_PCM_16:
-        narrow = true;
+        sampleBytes = 2;
         break;
     case SF_FORMAT_PCM_24:
+        sampleBytes = 3;
+        break;
     case SF_FORMAT_PCM_32:
     case SF_FORMAT_FLOAT:
+        sampleBytes = 4;
+        break;
     case SF_FORMAT_DOUBLE:
+        sampleBytes = 8;
         break;
     default:
         return failure("unsupported sample encoding (" + encodingName(file.get(), info.format) +
@@ -250,14 +264,21 @@ PcmLoadResult loadPcm(const std::string& path, int targetRate) {
         return failure("the sound is too long (" + std::to_string(info.frames) + " frames)");
     }
 
+    const bool narrow = sampleBytes <= 2;
+    std::error_code noSize;
+    const auto fileBytes = static_cast<sf_count_t>(std::filesystem::file_size(path, noSize));
+    const sf_count_t fileFrames =
+        noSize ? kChunkFrames : fileBytes / (sampleBytes * info.channels) + 1;
+
     auto pcm = std::make_shared<PcmData>();
     pcm->sampleRate = rate;
     pcm->channels = channels;
     if (narrow && info.channels <= 2 && rate == info.samplerate) {
-        pcm->s16 = readAll<std::int16_t>(file.get(), channels, info.frames, sf_readf_short);
+        pcm->s16 =
+            readAll<std::int16_t>(file.get(), channels, info.frames, fileFrames, sf_readf_short);
         pcm->frames = static_cast<std::int64_t>(pcm->s16.size()) / channels;
     } else {
-        std::vector<float> samples = readFloat(file.get(), info.channels, info.frames);
+        std::vector<float> samples = readFloat(file.get(), info.channels, info.frames, fileFrames);
         file.reset();
         if (!samples.empty() && rate != info.samplerate) {
             std::vector<float> converted;

@@ -79,28 +79,49 @@ bool resampleLoop(const std::vector<float>& in, int channels, int fromRate, int 
         return false;
     }
 
-    // Room for everything soxr can make from the padded sound.
-    const auto capacity =
-        static_cast<std::size_t>(std::ceil(static_cast<double>(frames + 2 * pad) * ratio)) + 64;
-    std::vector<float> converted(capacity * ch);
-    std::size_t made = 0;
+    // Output before the sound's own first frame goes to a scratch buffer;
+    // once the sound's frames are all made, the rest of the pad is not
+    // needed. Frames soxr does not make (there should be none) stay silent.
+    out.assign(static_cast<std::size_t>(outFrames) * ch, 0.0f);
+    constexpr std::int64_t kScratchFrames = 4096;
+    std::vector<float> scratch(static_cast<std::size_t>(kScratchFrames) * ch);
+    std::int64_t skip = start;
+    std::int64_t made = 0;
     // Feeds `count` frames (null: the end of the input) and collects output.
-    const auto feed = [&](const float* data, std::size_t count) {
+    const auto feedAll = [&](const float* data, std::size_t count) {
         std::size_t taken = 0;
-        do {
+        while (made < outFrames) {
+            float* to = skip > 0 ? scratch.data() : out.data() + made * channels;
+            const auto room = static_cast<std::size_t>(skip > 0 ? std::min(skip, kScratchFrames)
+                                                                : outFrames - made);
             std::size_t used = 0;
             std::size_t got = 0;
-            failed = soxr_process(soxr.get(), data ? data + taken * ch : nullptr, count - taken,
-                                  data ? &used : nullptr, converted.data() + made * ch,
-                                  capacity - made, &got);
+            failed = soxr_process(soxr.get(), data ? data + taken * ch : nullptr,
+                                  data ? count - taken : 0, data ? &used : nullptr, to, room, &got);
             taken += used;
-            made += got;
+            if (skip > 0) {
+                skip -= static_cast<std::int64_t>(got);
+            } else {
+                made += static_cast<std::int64_t>(got);
+            }
             // Nothing moved: the input is used up (or soxr is stuck, which
             // must not hang the caller).
-            if (failed != nullptr || (used == 0 && got == 0) || made == capacity) {
+            if (failed != nullptr || (used == 0 && got == 0) ||
+                (data != nullptr && taken == count && got < room)) {
                 return;
             }
-        } while (data == nullptr || taken < count);
+        }
+    };
+    // In slices, so soxr's own input queue stays small and in cache instead
+    // of holding a copy of the whole sound.
+    const auto feed = [&](const float* data, std::size_t count) {
+        constexpr std::size_t kSlice = 8192;
+        if (data == nullptr) {
+            return feedAll(nullptr, 0);
+        }
+        for (std::size_t done = 0; done < count && failed == nullptr; done += kSlice) {
+            feedAll(data + done * ch, std::min(kSlice, count - done));
+        }
     };
     const std::vector<float> before = wrapped(in, ch, -pad, pad);
     const std::vector<float> after = wrapped(in, ch, 0, pad);
@@ -109,16 +130,10 @@ bool resampleLoop(const std::vector<float>& in, int channels, int fromRate, int 
     feed(after.data(), after.size() / ch);
     feed(nullptr, 0);
     if (failed != nullptr) {
+        out.clear();
         error = std::string("cannot convert the sample rate: ") + failed;
         return false;
     }
-
-    // Keep the turn that lines up with the sound itself.
-    converted.resize(std::max(made, static_cast<std::size_t>(start + outFrames)) * ch, 0.0f);
-    converted.erase(converted.begin(),
-                    converted.begin() + static_cast<std::ptrdiff_t>(start) * channels);
-    converted.resize(static_cast<std::size_t>(outFrames) * ch);
-    out = std::move(converted);
     return true;
 }
 
