@@ -29,25 +29,49 @@ constexpr float kUnitySnap = 1e-5f;
 #define SYLVARO_LIMITER_KERNEL
 #endif
 
-// The largest magnitude among `count` samples.
+// Eight samples in one vector. Counts handed to the helpers below are
+// multiples of 8 (whole stereo frames in fours) except at the very end of a
+// call, which the scalar tails cover.
+typedef float Floats __attribute__((vector_size(32)));
+typedef int Ints __attribute__((vector_size(32)));
+
+// Copies `count` samples and returns the largest magnitude among them.
 SYLVARO_LIMITER_KERNEL
-float peakOf(const float* samples, int count) {
-    float lanes[8] = {};
+float copyWithPeak(const float* __restrict from, float* __restrict to, int count) {
+    const Ints magnitude = {0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF,
+                            0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF, 0x7FFFFFFF};
+    Floats peaks = {};
     int i = 0;
     for (; i + 8 <= count; i += 8) {
-        for (int k = 0; k < 8; ++k) {
-            const float a = std::fabs(samples[i + k]);
-            lanes[k] = lanes[k] < a ? a : lanes[k];
-        }
+        Floats v;
+        std::memcpy(&v, from + i, sizeof v);
+        std::memcpy(to + i, &v, sizeof v);
+        const auto a = reinterpret_cast<Floats>(reinterpret_cast<Ints>(v) & magnitude);
+        peaks = peaks < a ? a : peaks;
     }
     float peak = 0.0f;
-    for (float lane : lanes) {
-        peak = std::max(peak, lane);
+    for (int k = 0; k < 8; ++k) {
+        peak = std::max(peak, peaks[k]);
     }
     for (; i < count; ++i) {
-        peak = std::max(peak, std::fabs(samples[i]));
+        to[i] = from[i];
+        peak = std::max(peak, std::fabs(from[i]));
     }
     return peak;
+}
+
+// Copies `count` samples (the regions may overlap if `to` comes first).
+SYLVARO_LIMITER_KERNEL
+void copySamples(const float* from, float* to, int count) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        Floats v;
+        std::memcpy(&v, from + i, sizeof v);
+        std::memcpy(to + i, &v, sizeof v);
+    }
+    for (; i < count; ++i) {
+        to[i] = from[i];
+    }
 }
 
 // dst = src * (g + step * (first + i)) for stereo frames i < frames, clamped
@@ -107,12 +131,14 @@ void Limiter::finishBlock() {
     m_blockPeak = 0.0f;
 }
 
+// Appends `frames` frames to the history and plans the blocks they finish.
 void Limiter::takeInput(const float* in, int frames) {
+    float* to = m_history.data() + 2 * kLatencyFrames;
     int done = 0;
     while (done < frames) {
         const int filled = static_cast<int>(m_inputFrames % kBlockFrames);
         const int n = std::min(kBlockFrames - filled, frames - done);
-        m_blockPeak = std::max(m_blockPeak, peakOf(in + 2 * done, 2 * n));
+        m_blockPeak = std::max(m_blockPeak, copyWithPeak(in + 2 * done, to + 2 * done, 2 * n));
         m_inputFrames += static_cast<std::uint64_t>(n);
         done += n;
         if (filled + n == kBlockFrames) {
@@ -123,8 +149,7 @@ void Limiter::takeInput(const float* in, int frames) {
 
 void Limiter::process(float* io, int frames) {
     frames = std::clamp(frames, 0, kMaxFrames);
-    float* history = m_history.data();
-    std::memcpy(history + 2 * kLatencyFrames, io, 2 * sizeof(float) * frames);
+    const float* history = m_history.data();
     // Frame i of the output is the frame kLatencyFrames before input frame i.
     const std::uint64_t firstOut = m_inputFrames - kLatencyFrames;
     takeInput(io, frames);
@@ -138,14 +163,14 @@ void Limiter::process(float* io, int frames) {
         const float g0 = keyframe(block);
         const float g1 = keyframe(block + 1);
         if (g0 == 1.0f && g1 == 1.0f) {
-            std::memcpy(io + 2 * done, history + 2 * done, 2 * sizeof(float) * n);
+            copySamples(history + 2 * done, io + 2 * done, 2 * n);
         } else {
             const float step = (g1 - g0) / kBlockFrames;
             applyGain(history + 2 * done, io + 2 * done, n, g0, step, offset);
         }
         done += n;
     }
-    std::memmove(history, history + 2 * frames, 2 * sizeof(float) * kLatencyFrames);
+    copySamples(m_history.data() + 2 * frames, m_history.data(), 2 * kLatencyFrames);
 }
 
 } // namespace sylvaro::engine
