@@ -382,26 +382,37 @@ void Mixer::Voice::render(float* out, int frames, int rampFrames) {
     if (data == nullptr) {
         return;
     }
-    const std::uint32_t s = state.load(std::memory_order_acquire);
-    const bool playing = (s & kPlaying) != 0;
-    if (!playing && !audible) {
-        return;
+    const Source src(*data);
+    const bool wanted = (state.load(std::memory_order_acquire) & kPlaying) != 0;
+    int done = 0;
+    bool moved = false;
+    while (done < frames) {
+        // A jump while the voice is heard would click: it fades out where it
+        // is first, then jumps and fades in. A stopped voice fading out keeps
+        // going from where the listener was; the next play() starts at the
+        // seek.
+        const bool seeking = pendingSeek.load(std::memory_order_acquire) >= 0;
+        const bool playing = wanted && !(seeking && audible);
+        if (!playing && !audible) {
+            break;
+        }
+        if (playing) {
+            consumeSeek();
+        }
+        retarget(playing, rampFrames);
+        // Of a fade-out, only the fade is left to render.
+        const int n = playing ? frames - done : std::min(frames - done, rampLeft);
+        if (n > 0 && !mix(src, out + 2 * done, n)) {
+            audible = false; // a once-played sound ended, unfaded, and rewound
+            return;
+        }
+        done += n;
+        moved = moved || n > 0;
+        audible = playing || rampLeft > 0;
     }
-    // A seek waits while a stopped voice fades out, so the tail goes on from
-    // where the listener was; the next play() starts at the seek.
-    if (playing) {
-        consumeSeek();
-    }
-    retarget(playing, rampFrames);
-    if (!playing) {
-        // Only the fade-out is left to render.
-        frames = std::min(frames, rampLeft);
-    }
-    const bool more = frames > 0 && mix(Source(*data), out, frames);
-    if (more) {
+    if (moved) {
         renderedPosition.store(static_cast<std::int64_t>(cursor), std::memory_order_relaxed);
     }
-    audible = more && (playing || rampLeft > 0);
 }
 
 Mixer::Mixer(int sampleRate, int capacity)

@@ -72,8 +72,9 @@ public:
     void stop(VoiceId id);
     void setVolume(VoiceId id, int hundredthsDb);
     void setPan(VoiceId id, int hundredthsDb);
-    // Position in frames of the voice's own sound. Taken over by the next
-    // render; on a voice fading out after stop(), once the fade has ended.
+    // Position in frames of the voice's own sound; position() reports it at
+    // once. A playing voice fades out where it is, then continues from there
+    // fading in; a voice fading out after stop() finishes its fade first.
     void setPosition(VoiceId id, std::int64_t frame);
 
     bool isPlaying(VoiceId id) const;

@@ -298,10 +298,15 @@ TEST_F(MixerTransport, SetPositionClampsAndWorksStoppedOrPlaying) {
     mixer.setPosition(voice, 50);
     EXPECT_EQ(mixer.position(voice), 50) << "reported before the audio thread takes it";
     tape.run(10, 10);
-    EXPECT_EQ(mixer.position(voice), 60);
+    EXPECT_EQ(mixer.position(voice), 50) << "still fading out where it was";
+    tape.run(ramp + 90, 10);
+    EXPECT_EQ(mixer.position(voice), 150);
+    tape.run(300);
     tape.flush();
     EXPECT_EQ(tape.left(ramp, 500 - ramp), frames(120 + ramp, 500 - ramp));
-    EXPECT_EQ(tape.left(500, 10), frames(50, 10));
+    expectFade(tape, src, 500, 620, ramp - 1, false);
+    expectFade(tape, src, 500 + ramp, 50, ramp - 1, true);
+    EXPECT_EQ(tape.left(500 + 2 * ramp, 100), frames(50 + ramp, 100));
 }
 
 TEST_F(MixerTransport, SeekDuringFadeOutWaitsForTheFadeAndStartsThere) {
@@ -408,6 +413,21 @@ TEST_F(MixerClicks, StopThenPlayWithinTheFadeGlidesBothWays) {
     });
     EXPECT_LE(a.step, allowed);
     EXPECT_NEAR(a.after, Mixer::kCeiling, 1e-3);
+}
+
+// A seek on a playing voice would jump from one part of the sound to another.
+TEST_F(MixerClicks, SeekOnAPlayingVoiceGlidesThroughSilence) {
+    std::vector<float> rising(48000);
+    for (int i = 0; i < 48000; ++i) {
+        rising[i] = 0.8f * static_cast<float>(i) / 48000;
+    }
+    const VoiceId v = mixer.createVoice(makePcm(48000, 1, rising));
+    mixer.play(v, true);
+    tape.run(30000);
+    const Around a = around([&] { mixer.setPosition(v, 0); });
+    EXPECT_LE(a.step, 0.8f * allowed + 0.8f / 48000);
+    EXPECT_GT(a.before, 0.5f);
+    EXPECT_LT(a.after, 0.1f);
 }
 
 TEST_F(MixerClicks, ReleaseOfAStoppedVoiceLeavesNothingBehind) {
