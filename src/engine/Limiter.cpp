@@ -147,12 +147,12 @@ void Limiter::takeInput(const float* in, int frames) {
     }
 }
 
-void Limiter::process(float* io, int frames) {
+void Limiter::process(const float* in, float* out, int frames) {
     frames = std::clamp(frames, 0, kMaxFrames);
     const float* history = m_history.data();
     // Frame i of the output is the frame kLatencyFrames before input frame i.
     const std::uint64_t firstOut = m_inputFrames - kLatencyFrames;
-    takeInput(io, frames);
+    takeInput(in, frames);
 
     int done = 0;
     while (done < frames) {
@@ -163,10 +163,10 @@ void Limiter::process(float* io, int frames) {
         const float g0 = keyframe(block);
         const float g1 = keyframe(block + 1);
         if (g0 == 1.0f && g1 == 1.0f) {
-            copySamples(history + 2 * done, io + 2 * done, 2 * n);
+            copySamples(history + 2 * done, out + 2 * done, 2 * n);
         } else {
             const float step = (g1 - g0) / kBlockFrames;
-            applyGain(history + 2 * done, io + 2 * done, n, g0, step, offset);
+            applyGain(history + 2 * done, out + 2 * done, n, g0, step, offset);
         }
         done += n;
     }

@@ -24,9 +24,10 @@ public:
 
     explicit Limiter(int sampleRate);
 
-    // Replaces frames [0, frames) of `io` with the limited signal of
-    // kLatencyFrames earlier. frames <= kMaxFrames. Allocates nothing.
-    void process(float* io, int frames);
+    // Takes `frames` frames from `in` and writes to `out` the limited signal
+    // of kLatencyFrames earlier; in and out may be the same buffer.
+    // frames <= kMaxFrames. Allocates nothing.
+    void process(const float* in, float* out, int frames);
 
 private:
     void takeInput(const float* in, int frames);

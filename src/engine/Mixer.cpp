@@ -418,6 +418,7 @@ void Mixer::Voice::render(float* out, int frames, int rampFrames) {
 Mixer::Mixer(int sampleRate, int capacity)
     : m_sampleRate(sampleRate > 0 ? sampleRate : 48000),
       m_rampFrames(std::max(1, m_sampleRate / kRampsPerSecond)), m_limiter(m_sampleRate),
+      m_tile(2 * static_cast<std::size_t>(kTileFrames), 0.0f),
       m_voices(std::make_unique<Voice[]>(static_cast<std::size_t>(std::max(capacity, 0)))),
       m_capacity(std::max(capacity, 0)) {}
 
@@ -569,14 +570,16 @@ void Mixer::render(float* out, int frames) {
     if (out == nullptr || frames <= 0) {
         return;
     }
+    // The voices sum into a tile of our own, which stays in cache, rather
+    // than into the device's buffer.
+    float* tile = m_tile.data();
     for (int done = 0; done < frames; done += kTileFrames) {
         const int n = std::min(kTileFrames, frames - done);
-        float* tile = out + 2 * static_cast<std::size_t>(done);
         std::fill(tile, tile + 2 * n, 0.0f);
         for (int slot = 0; slot < m_capacity; ++slot) {
             m_voices[static_cast<std::size_t>(slot)].render(tile, n, m_rampFrames);
         }
-        m_limiter.process(tile, n);
+        m_limiter.process(tile, out + 2 * static_cast<std::size_t>(done), n);
     }
 }
 

@@ -95,6 +95,7 @@ private:
     int m_sampleRate;
     int m_rampFrames;
     Limiter m_limiter;
+    std::vector<float> m_tile; // the voices' sum, before the limiter
     AudioLock* m_lock = nullptr;
     std::unique_ptr<Voice[]> m_voices;
     int m_capacity;
