@@ -430,15 +430,6 @@ TEST_F(MixerClicks, SeekOnAPlayingVoiceGlidesThroughSilence) {
     EXPECT_LT(a.after, 0.1f);
 }
 
-TEST_F(MixerClicks, ReleaseOfAStoppedVoiceLeavesNothingBehind) {
-    mixer.play(voice, false);
-    tape.run(1000);
-    mixer.stop(voice);
-    mixer.releaseVoice(voice);
-    tape.run(500);
-    EXPECT_EQ(slice(tape.raw(), tape.raw().size() - 200, 200), std::vector<float>(200, 0.0f));
-}
-
 // ---- Voices ---------------------------------------------------------------
 
 TEST(MixerVoices, SlotsAreLimitedAndStaleIdsAreIgnored) {
