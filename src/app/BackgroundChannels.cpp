@@ -40,21 +40,21 @@ QCheckBox* BackgroundChannels::box(int channel) const {
 int BackgroundChannels::value(int channel) const {
     switch (box(channel)->checkState()) {
     case Qt::Checked:
-        return 1;
+        return console::kBoxTicked;
     case Qt::PartiallyChecked:
-        return 2;
+        return console::kBoxGreyed;
     case Qt::Unchecked:
         break;
     }
-    return 0;
+    return console::kBoxClear;
 }
 
 void BackgroundChannels::setValue(int channel, int value) {
     // Greyed can be shown (a saved 2) but never reached by a click: the box
     // drops its third state as soon as it leaves it.
-    box(channel)->setCheckState(value == 1   ? Qt::Checked
-                                : value == 2 ? Qt::PartiallyChecked
-                                             : Qt::Unchecked);
+    box(channel)->setCheckState(value == console::kBoxTicked   ? Qt::Checked
+                                : value == console::kBoxGreyed ? Qt::PartiallyChecked
+                                                               : Qt::Unchecked);
 }
 
 void BackgroundChannels::setBoxesEnabled(bool enabled) {
@@ -85,7 +85,7 @@ void BackgroundChannels::restoreFrom(const persist::ConsoleSettings& settings) {
 std::vector<std::string_view> BackgroundChannels::resume() {
     std::vector<std::string_view> pictures;
     for (int channel : cat::resumeOrder()) {
-        if (value(channel) == 1) {
+        if (value(channel) == console::kBoxTicked) {
             pictures.push_back(cat::backgroundPicture(channel));
             m_sounds.engine().play(m_sounds.background(channel), true);
         }
@@ -95,7 +95,7 @@ std::vector<std::string_view> BackgroundChannels::resume() {
 
 void BackgroundChannels::clearAll() {
     for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
-        setValue(channel, 0);
+        setValue(channel, console::kBoxClear);
     }
 }
 
@@ -107,7 +107,7 @@ void BackgroundChannels::onChanged(int channel) {
     if (!m_started) {
         return;
     }
-    if (value(channel) == 1) {
+    if (value(channel) == console::kBoxTicked) {
         m_sounds.engine().play(m_sounds.background(channel), true);
     } else {
         m_sounds.engine().stop(m_sounds.background(channel));

@@ -133,7 +133,7 @@ void ConsoleLifecycle::loadStep() {
     p.random.setAll(console::kFrequencyOff);
     p.clock.start();
     for (int channel = 1; channel <= 3; ++channel) {
-        p.channels.setValue(channel, 0);
+        p.channels.setValue(channel, console::kBoxClear);
     }
     p.volumes.setGroupSlidersEnabled(false);
     p.random.setBankSlidersEnabled(1, false);

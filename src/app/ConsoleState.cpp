@@ -50,7 +50,8 @@ void ConsoleState::applyScene(const scenes::Scene& scene) {
     m_panels.volumes.setGroupVolumes(scene.randomVolume, scene.backgroundVolume);
     m_panels.random.applyScene(scene);
     for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
-        m_panels.channels.setValue(channel, scene.boxOn(channel) ? 1 : 0);
+        m_panels.channels.setValue(channel,
+                                   scene.boxOn(channel) ? console::kBoxTicked : console::kBoxClear);
     }
     showPicture(core::toQString(scene.picture));
 }

@@ -11,6 +11,11 @@ inline constexpr int kSlots = 20;           // slots 0..19 per bank
 inline constexpr int kChannels = kBanks * kSlots;
 inline constexpr int kBufferCount = 59; // built-in buffers, the spares and the alarm included
 
+// Enable boxes: only ticked counts as on; greyed can come from a file.
+inline constexpr int kBoxClear = 0;
+inline constexpr int kBoxTicked = 1;
+inline constexpr int kBoxGreyed = 2;
+
 // Frequency sliders: 0 "Often" .. 2000 "Off". A value above 1998 disarms
 // the channel's timer when it is armed; 2000 keeps a firing from playing.
 inline constexpr int kFrequencyOff = 2000;

@@ -53,7 +53,7 @@ std::optional<ConsoleSettings> ConsoleSettings::fromLine(const QByteArray& line)
     s.allSoundsVolume = next(console::kVolumeMinimum, console::kVolumeMaximum);
     s.backgroundVolume = next(console::kVolumeMinimum, console::kVolumeMaximum);
     for (int& box : s.boxes) {
-        box = next(0, 2);
+        box = next(console::kBoxClear, console::kBoxGreyed);
     }
     for (int slot = 0; slot < console::kSlots; ++slot) {
         s.bank2[static_cast<std::size_t>(slot)] = next(frequencyMinimum(2, slot), kFrequencyOff);
