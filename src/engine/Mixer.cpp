@@ -22,16 +22,15 @@ constexpr std::uint32_t kLooping = 2;
 constexpr std::uint32_t kFlags = kPlaying | kLooping;
 constexpr std::uint32_t kGenerationStep = 4;
 
-// Play cursors are 32.32 fixed point in source frames.
-constexpr int kFracBits = 32;
-constexpr std::uint64_t kOne = std::uint64_t{1} << kFracBits;
-constexpr float kFracToFloat = 1.0f / 4294967296.0f;
+// A sound longer than this many frames is refused (positions are kept as
+// 64-bit frames, but no ambient sound needs more).
 constexpr std::int64_t kMaxFrames = std::numeric_limits<std::uint32_t>::max();
 
 // render() works in tiles this long so the output being summed stays in L1.
 constexpr int kTileFrames = 1024;
-// Gain changes glide over 5 ms.
+// Starts, stops and gain changes glide over 5 ms.
 constexpr int kRampsPerSecond = 200;
+static_assert(kTileFrames == Limiter::kMaxFrames);
 
 std::uint32_t nextState(std::uint32_t old, std::uint32_t flags) {
     return ((old & ~kFlags) + kGenerationStep) | flags;
@@ -49,9 +48,11 @@ float attenuation(int hundredthsDb) {
 // The four sample layouts a PcmData can hold.
 enum class Layout { MonoS16, StereoS16, MonoF32, StereoF32 };
 
-// Per-frame gains: frame i of a run gets l + dl * i (dl, dr are 0 when steady).
+// Per-frame gains: frame i of a run gets l + dl * (first + i) (dl, dr are 0
+// when steady).
 struct Gains {
     float l, r, dl, dr;
+    float first = 0.0f;
 };
 
 // The kernels below are compiled twice, for baseline x86-64 and for AVX2
@@ -71,7 +72,7 @@ template <typename S> Gains scaledForSamples(Gains g) {
         return g;
     } else {
         constexpr float k = 1.0f / 32768;
-        return {g.l * k, g.r * k, g.dl * k, g.dr * k};
+        return {g.l * k, g.r * k, g.dl * k, g.dr * k, g.first};
     }
 }
 
@@ -81,8 +82,8 @@ template <typename S, int Ch, bool Ramp>
                                              Gains g) {
     g = scaledForSamples<S>(g);
     for (int i = 0; i < n; ++i) {
-        const float gl = Ramp ? g.l + g.dl * static_cast<float>(i) : g.l;
-        const float gr = Ramp ? g.r + g.dr * static_cast<float>(i) : g.r;
+        const float gl = Ramp ? g.l + g.dl * (g.first + static_cast<float>(i)) : g.l;
+        const float gr = Ramp ? g.r + g.dr * (g.first + static_cast<float>(i)) : g.r;
         const float sl = static_cast<float>(src[i * Ch]);
         const float sr = static_cast<float>(src[i * Ch + Ch - 1]);
         out[2 * i] += sl * gl;
@@ -132,41 +133,6 @@ template <typename S> void mixMonoSteady(const S* src, float* out, int n, Gains 
     mixDirect<S, 1, false>(src, out, n, g);
 }
 #endif
-
-// Rates differ: linear interpolation between frames idx and idx + 1, both of
-// which the caller guarantees to lie inside the sound. Returns the cursor.
-template <typename S, int Ch>
-[[gnu::always_inline]] inline std::uint64_t
-mixLinear(const S* __restrict src, float* __restrict out, int n, std::uint64_t cursor,
-          std::uint64_t step, Gains g) {
-    g = scaledForSamples<S>(g);
-    for (int i = 0; i < n; ++i) {
-        const S* a = src + (cursor >> kFracBits) * Ch;
-        const float f = static_cast<float>(static_cast<std::uint32_t>(cursor)) * kFracToFloat;
-        const float al = static_cast<float>(a[0]);
-        const float ar = static_cast<float>(a[Ch - 1]);
-        const float sl = al + (static_cast<float>(a[Ch]) - al) * f;
-        const float sr = ar + (static_cast<float>(a[Ch + Ch - 1]) - ar) * f;
-        const float fi = static_cast<float>(i);
-        out[2 * i] += sl * (g.l + g.dl * fi);
-        out[2 * i + 1] += sr * (g.r + g.dr * fi);
-        cursor += step;
-    }
-    return cursor;
-}
-
-// One interpolated frame between `frame` and `next`, where next is the loop
-// start, or null past the end of a once-played sound (silence).
-template <typename S, int Ch>
-void mixEdge(const S* frame, const S* next, float* out, float f, Gains g) {
-    g = scaledForSamples<S>(g);
-    const float al = static_cast<float>(frame[0]);
-    const float ar = static_cast<float>(frame[Ch - 1]);
-    const float bl = next ? static_cast<float>(next[0]) : 0.0f;
-    const float br = next ? static_cast<float>(next[Ch - 1]) : 0.0f;
-    out[0] += (al + (bl - al) * f) * g.l;
-    out[1] += (ar + (br - ar) * f) * g.r;
-}
 
 template <typename S, int Ch> const S* frameAt(const void* data, std::uint64_t frame) {
     return static_cast<const S*>(data) + frame * Ch;
@@ -223,74 +189,17 @@ void mixDirectRun(Layout layout, const void* data, std::uint64_t frame, std::uin
     }
 }
 
-SYLVARO_MIX_KERNEL
-std::uint64_t mixLinearRun(Layout layout, const void* data, float* out, int n, std::uint64_t cursor,
-                           std::uint64_t step, Gains g) {
-    switch (layout) {
-    case Layout::MonoS16:
-        return mixLinear<std::int16_t, 1>(static_cast<const std::int16_t*>(data), out, n, cursor,
-                                          step, g);
-    case Layout::StereoS16:
-        return mixLinear<std::int16_t, 2>(static_cast<const std::int16_t*>(data), out, n, cursor,
-                                          step, g);
-    case Layout::MonoF32:
-        return mixLinear<float, 1>(static_cast<const float*>(data), out, n, cursor, step, g);
-    case Layout::StereoF32:
-        return mixLinear<float, 2>(static_cast<const float*>(data), out, n, cursor, step, g);
-    }
-    return cursor;
-}
-
-void mixEdgeFrame(Layout layout, const void* data, std::uint64_t frame, bool wrap, float* out,
-                  float f, Gains g) {
-    switch (layout) {
-    case Layout::MonoS16:
-        return mixEdge<std::int16_t, 1>(frameAt<std::int16_t, 1>(data, frame),
-                                        wrap ? frameAt<std::int16_t, 1>(data, 0) : nullptr, out, f,
-                                        g);
-    case Layout::StereoS16:
-        return mixEdge<std::int16_t, 2>(frameAt<std::int16_t, 2>(data, frame),
-                                        wrap ? frameAt<std::int16_t, 2>(data, 0) : nullptr, out, f,
-                                        g);
-    case Layout::MonoF32:
-        return mixEdge<float, 1>(frameAt<float, 1>(data, frame),
-                                 wrap ? frameAt<float, 1>(data, 0) : nullptr, out, f, g);
-    case Layout::StereoF32:
-        return mixEdge<float, 2>(frameAt<float, 2>(data, frame),
-                                 wrap ? frameAt<float, 2>(data, 0) : nullptr, out, f, g);
-    }
-}
-
 // Where a voice's samples are and how they are laid out.
 struct Source {
     const void* data;
     Layout layout;
     std::uint64_t length;
-    std::size_t frameBytes;
 
     explicit Source(const PcmData& pcm)
         : data(pcm.s16.empty() ? static_cast<const void*>(pcm.f32.data()) : pcm.s16.data()),
           layout(pcm.s16.empty() ? (pcm.channels == 1 ? Layout::MonoF32 : Layout::StereoF32)
                                  : (pcm.channels == 1 ? Layout::MonoS16 : Layout::StereoS16)),
-          length(static_cast<std::uint64_t>(pcm.frames)),
-          frameBytes(static_cast<std::size_t>(pcm.channels) *
-                     (pcm.s16.empty() ? sizeof(float) : sizeof(std::int16_t))) {}
-
-    // Asks the cache for the frames the next tile will read, so the samples
-    // of dozens of voices do not arrive one miss at a time.
-    void prefetch(std::uint64_t frame, std::uint64_t frames) const {
-#if defined(__GNUC__)
-        constexpr std::size_t kLine = 64;
-        frames = std::min(frames, length - std::min(frame, length));
-        const char* p = static_cast<const char*>(data) + frame * frameBytes;
-        for (std::size_t b = 0; b < frames * frameBytes; b += kLine) {
-            __builtin_prefetch(p + b, 0, 2);
-        }
-#else
-        (void)frame;
-        (void)frames;
-#endif
-    }
+          length(static_cast<std::uint64_t>(pcm.frames)) {}
 };
 
 } // namespace
@@ -312,28 +221,33 @@ struct Mixer::Voice {
     std::atomic<std::int64_t> renderedPosition{0};
 
     // Audio thread only (set up by createVoice before the voice is visible).
-    std::uint64_t cursor = 0;
-    bool looping = false;
-    bool active = false; // rendered in the previous tile, so gains glide
+    std::uint64_t cursor = 0; // next frame to play
+    // Rendered in the previous tile: playing, or fading out after a stop.
+    // A voice that becomes audible starts its gain from silence.
+    bool audible = false;
     int appliedVolume = 0;
     int appliedPan = 0;
-    float gainL = 1.0f, gainR = 1.0f;     // gain at the last rendered frame
-    float targetL = 1.0f, targetR = 1.0f; // where a running ramp ends
+    float volumeL = 1.0f, volumeR = 1.0f; // the gains volume and pan ask for
+    float gainL = 0.0f, gainR = 0.0f;     // gain at the last rendered frame
+    float targetL = 0.0f, targetR = 0.0f; // where a running ramp ends
+    // A running ramp: frame k of it (from 1) has gain start + step * k, so
+    // the output does not depend on how render() calls cut the ramp up.
+    float startL = 0.0f, startR = 0.0f;
     float stepL = 0.0f, stepR = 0.0f;
+    int rampDone = 0;
     int rampLeft = 0;
 
     void reset(const PcmPtr& data);
-    void render(float* out, int frames, int outRate);
+    void render(float* out, int frames, int rampFrames);
 
 private:
     enum class Edge { Continue, Stop };
     void consumeSeek();
-    void updateGains(int outRate);
+    void retarget(bool playing, int rampFrames);
     Gains gains() const;
     void advanceRamp(int frames);
-    Edge reachEnd(std::uint64_t length);
-    bool mixSameRate(const Source& src, float* out, int frames);
-    bool mixResampled(const Source& src, float* out, int frames, std::uint64_t step);
+    Edge reachEnd();
+    bool mix(const Source& src, float* out, int frames);
 };
 
 void Mixer::Voice::reset(const PcmPtr& data) {
@@ -344,13 +258,13 @@ void Mixer::Voice::reset(const PcmPtr& data) {
     pendingSeek.store(-1, std::memory_order_relaxed);
     renderedPosition.store(0, std::memory_order_relaxed);
     cursor = 0;
-    looping = false;
-    active = false;
+    audible = false;
     appliedVolume = 0;
     appliedPan = 0;
-    gainL = gainR = targetL = targetR = 1.0f;
-    stepL = stepR = 0.0f;
-    rampLeft = 0;
+    volumeL = volumeR = 1.0f;
+    gainL = gainR = targetL = targetR = 0.0f;
+    startL = startR = stepL = stepR = 0.0f;
+    rampDone = rampLeft = 0;
     // Publishing the pointer last makes the fields above visible to render().
     pcm.store(data.get(), std::memory_order_release);
 }
@@ -362,40 +276,46 @@ void Mixer::Voice::consumeSeek() {
         // as the position.
         renderedPosition.store(frame, std::memory_order_relaxed);
         if (pendingSeek.compare_exchange_weak(frame, -1, std::memory_order_acq_rel)) {
-            cursor = static_cast<std::uint64_t>(frame) << kFracBits;
+            cursor = static_cast<std::uint64_t>(frame);
             return;
         }
     }
 }
 
-void Mixer::Voice::updateGains(int outRate) {
+// Every change of the gain a voice should have - starting, stopping, a new
+// volume or pan, a play() during a fade-out - is a ramp from the gain it has
+// now, so the output never jumps.
+void Mixer::Voice::retarget(bool playing, int rampFrames) {
     const int v = volume.load(std::memory_order_relaxed);
     const int p = pan.load(std::memory_order_relaxed);
     if (v != appliedVolume || p != appliedPan) {
         appliedVolume = v;
         appliedPan = p;
         const float g = attenuation(v);
-        const float l = g * (p > 0 ? attenuation(-p) : 1.0f);
-        const float r = g * (p < 0 ? attenuation(p) : 1.0f);
-        if (l != targetL || r != targetR) {
-            targetL = l;
-            targetR = r;
-            rampLeft = std::max(1, outRate / kRampsPerSecond);
-            stepL = (targetL - gainL) / static_cast<float>(rampLeft);
-            stepR = (targetR - gainR) / static_cast<float>(rampLeft);
-        }
+        volumeL = g * (p > 0 ? attenuation(-p) : 1.0f);
+        volumeR = g * (p < 0 ? attenuation(p) : 1.0f);
     }
-    if (!active) {
-        // A voice that starts begins at its gain; only changes glide.
-        gainL = targetL;
-        gainR = targetR;
+    if (!audible) {
+        gainL = gainR = targetL = targetR = 0.0f;
         rampLeft = 0;
+    }
+    const float l = playing ? volumeL : 0.0f;
+    const float r = playing ? volumeR : 0.0f;
+    if (l != targetL || r != targetR) {
+        targetL = l;
+        targetR = r;
+        startL = gainL;
+        startR = gainR;
+        rampDone = 0;
+        rampLeft = rampFrames;
+        stepL = (targetL - gainL) / static_cast<float>(rampLeft);
+        stepR = (targetR - gainR) / static_cast<float>(rampLeft);
     }
 }
 
 Gains Mixer::Voice::gains() const {
     if (rampLeft > 0) {
-        return {gainL + stepL, gainR + stepR, stepL, stepR};
+        return {startL, startR, stepL, stepR, static_cast<float>(rampDone + 1)};
     }
     return {gainL, gainR, 0.0f, 0.0f};
 }
@@ -409,130 +329,96 @@ void Mixer::Voice::advanceRamp(int frames) {
         gainR = targetR;
         rampLeft = 0;
     } else {
-        gainL += stepL * static_cast<float>(frames);
-        gainR += stepR * static_cast<float>(frames);
+        rampDone += frames;
         rampLeft -= frames;
+        gainL = startL + stepL * static_cast<float>(rampDone);
+        gainR = startR + stepR * static_cast<float>(rampDone);
     }
 }
 
-// The cursor has passed the last frame: wrap a looping voice (by the newest
-// looping flag, so a play() during this tile counts) or stop a once-played
-// one and rewind it.
-Mixer::Voice::Edge Mixer::Voice::reachEnd(std::uint64_t length) {
+// The cursor has reached the end: wrap a looping voice (by the newest looping
+// flag, so a play() during this tile counts, and a voice fading out after a
+// stop() keeps going round) or stop a once-played one and rewind it.
+Mixer::Voice::Edge Mixer::Voice::reachEnd() {
     std::uint32_t s = state.load(std::memory_order_acquire);
     for (;;) {
-        if ((s & kPlaying) != 0 && (s & kLooping) != 0) {
-            looping = true;
-            cursor %= length << kFracBits;
+        cursor = 0;
+        if ((s & kLooping) != 0) {
             return Edge::Continue;
         }
-        cursor = 0;
         renderedPosition.store(0, std::memory_order_relaxed);
         // A stop() from the UI thread already ended it; otherwise end it
         // unless a play() or stop() comes in between, which then wins.
         if ((s & kPlaying) == 0 ||
-            state.compare_exchange_weak(s, nextState(s, s & kLooping), std::memory_order_acq_rel)) {
+            state.compare_exchange_weak(s, nextState(s, 0), std::memory_order_acq_rel)) {
             return Edge::Stop;
         }
     }
 }
 
-bool Mixer::Voice::mixSameRate(const Source& src, float* out, int frames) {
+bool Mixer::Voice::mix(const Source& src, float* out, int frames) {
     const std::uint64_t length = src.length;
-    std::uint64_t pos = cursor >> kFracBits;
     int done = 0;
     while (done < frames) {
-        int run = static_cast<int>(std::min<std::uint64_t>(frames - done, length - pos));
+        int run = static_cast<int>(std::min<std::uint64_t>(frames - done, length - cursor));
         if (rampLeft > 0) {
             run = std::min(run, rampLeft);
-            mixDirectRun(src.layout, src.data, pos, length, out + 2 * done, run, gains(), true);
+            mixDirectRun(src.layout, src.data, cursor, length, out + 2 * done, run, gains(), true);
         } else if (gainL != 0.0f || gainR != 0.0f) {
-            mixDirectRun(src.layout, src.data, pos, length, out + 2 * done, run, gains(), false);
+            mixDirectRun(src.layout, src.data, cursor, length, out + 2 * done, run, gains(), false);
         }
         advanceRamp(run);
-        pos += run;
+        cursor += static_cast<std::uint64_t>(run);
         done += run;
-        if (pos == length) {
-            cursor = pos << kFracBits;
-            if (reachEnd(length) == Edge::Stop) {
-                return false;
-            }
-            pos = cursor >> kFracBits;
-        }
-    }
-    cursor = pos << kFracBits;
-    return true;
-}
-
-bool Mixer::Voice::mixResampled(const Source& src, float* out, int frames, std::uint64_t step) {
-    const std::uint64_t length = src.length;
-    const std::uint64_t lastFrame = (length - 1) << kFracBits;
-    const std::uint64_t end = length << kFracBits;
-    int done = 0;
-    while (done < frames) {
-        if (cursor < lastFrame) {
-            // Both neighbours lie inside the sound for this whole run.
-            const std::uint64_t untilLast = (lastFrame - cursor + step - 1) / step;
-            int run = static_cast<int>(std::min<std::uint64_t>(frames - done, untilLast));
-            if (rampLeft > 0) {
-                run = std::min(run, rampLeft);
-            }
-            if (rampLeft > 0 || gainL != 0.0f || gainR != 0.0f) {
-                cursor =
-                    mixLinearRun(src.layout, src.data, out + 2 * done, run, cursor, step, gains());
-            } else {
-                cursor += step * static_cast<std::uint64_t>(run);
-            }
-            advanceRamp(run);
-            done += run;
-        } else {
-            // The last frame leans on the loop start, or on silence.
-            const float f = static_cast<float>(static_cast<std::uint32_t>(cursor)) * kFracToFloat;
-            mixEdgeFrame(src.layout, src.data, length - 1, looping, out + 2 * done, f, gains());
-            advanceRamp(1);
-            cursor += step;
-            ++done;
-        }
-        if (cursor >= end && reachEnd(length) == Edge::Stop) {
+        if (cursor == length && reachEnd() == Edge::Stop) {
             return false;
         }
     }
     return true;
 }
 
-void Mixer::Voice::render(float* out, int frames, int outRate) {
+void Mixer::Voice::render(float* out, int frames, int rampFrames) {
     const PcmData* data = pcm.load(std::memory_order_acquire);
     if (data == nullptr) {
         return;
     }
-    const std::uint32_t s = state.load(std::memory_order_acquire);
-    if ((s & kPlaying) == 0) {
-        active = false;
-        return;
-    }
-    looping = (s & kLooping) != 0;
-    consumeSeek();
-    updateGains(outRate);
-
     const Source src(*data);
-    const std::uint64_t step = (static_cast<std::uint64_t>(data->sampleRate) << kFracBits) /
-                               static_cast<std::uint64_t>(outRate);
-    const bool playing =
-        step == kOne ? mixSameRate(src, out, frames) : mixResampled(src, out, frames, step);
-    if (playing) {
-        if (step != kOne) {
-            // The direct path prefetches as it goes; this one asks up front.
-            src.prefetch(cursor >> kFracBits,
-                         (step * static_cast<std::uint64_t>(frames) >> kFracBits) + 2);
+    const bool wanted = (state.load(std::memory_order_acquire) & kPlaying) != 0;
+    int done = 0;
+    bool moved = false;
+    while (done < frames) {
+        // A jump while the voice is heard would click: it fades out where it
+        // is first, then jumps and fades in. A stopped voice fading out keeps
+        // going from where the listener was; the next play() starts at the
+        // seek.
+        const bool seeking = pendingSeek.load(std::memory_order_acquire) >= 0;
+        const bool playing = wanted && !(seeking && audible);
+        if (!playing && !audible) {
+            break;
         }
-        renderedPosition.store(static_cast<std::int64_t>(cursor >> kFracBits),
-                               std::memory_order_relaxed);
+        if (playing) {
+            consumeSeek();
+        }
+        retarget(playing, rampFrames);
+        // Of a fade-out, only the fade is left to render.
+        const int n = playing ? frames - done : std::min(frames - done, rampLeft);
+        if (n > 0 && !mix(src, out + 2 * done, n)) {
+            audible = false; // a once-played sound ended, unfaded, and rewound
+            return;
+        }
+        done += n;
+        moved = moved || n > 0;
+        audible = playing || rampLeft > 0;
     }
-    active = playing;
+    if (moved) {
+        renderedPosition.store(static_cast<std::int64_t>(cursor), std::memory_order_relaxed);
+    }
 }
 
 Mixer::Mixer(int sampleRate, int capacity)
     : m_sampleRate(sampleRate > 0 ? sampleRate : 48000),
+      m_rampFrames(std::max(1, m_sampleRate / kRampsPerSecond)), m_limiter(m_sampleRate),
+      m_tile(2 * static_cast<std::size_t>(kTileFrames), 0.0f),
       m_voices(std::make_unique<Voice[]>(static_cast<std::size_t>(std::max(capacity, 0)))),
       m_capacity(std::max(capacity, 0)) {}
 
@@ -549,7 +435,7 @@ Mixer::Voice* Mixer::voice(VoiceId id) const {
 }
 
 VoiceId Mixer::createVoice(PcmPtr pcm) {
-    if (!pcm || pcm->frames <= 0 || pcm->frames > kMaxFrames || pcm->sampleRate <= 0 ||
+    if (!pcm || pcm->frames <= 0 || pcm->frames > kMaxFrames || pcm->sampleRate != m_sampleRate ||
         (pcm->channels != 1 && pcm->channels != 2)) {
         return kNoVoice;
     }
@@ -684,13 +570,16 @@ void Mixer::render(float* out, int frames) {
     if (out == nullptr || frames <= 0) {
         return;
     }
+    // The voices sum into a tile of our own, which stays in cache, rather
+    // than into the device's buffer.
+    float* tile = m_tile.data();
     for (int done = 0; done < frames; done += kTileFrames) {
         const int n = std::min(kTileFrames, frames - done);
-        float* tile = out + 2 * static_cast<std::size_t>(done);
         std::fill(tile, tile + 2 * n, 0.0f);
         for (int slot = 0; slot < m_capacity; ++slot) {
-            m_voices[static_cast<std::size_t>(slot)].render(tile, n, m_sampleRate);
+            m_voices[static_cast<std::size_t>(slot)].render(tile, n, m_rampFrames);
         }
+        m_limiter.process(tile, out + 2 * static_cast<std::size_t>(done), n);
     }
 }
 

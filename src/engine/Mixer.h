@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Limiter.h"
 #include "PcmData.h"
 
 #include <atomic>
@@ -23,9 +24,13 @@ using VoiceId = int;
 inline constexpr VoiceId kNoVoice = -1;
 
 // Mixes a fixed number of voice slots into interleaved float stereo at the
-// device rate. One voice per sound buffer: its own play cursor, looping flag,
-// volume and pan in hundredths of a dB (linear gain 10^(v/2000); -10000 is
-// silence; pan < 0 attenuates the right channel by -pan, pan > 0 the left).
+// device rate. One voice per sound buffer, at the device rate (the loader
+// converts other rates): its own play cursor, looping flag, volume and pan in
+// hundredths of a dB (linear gain 10^(v/2000); -10000 is silence; pan < 0
+// attenuates the right channel by -pan, pan > 0 the left). Starting,
+// stopping and changing volume or pan glide over rampFrames(); the sum goes
+// through a look-ahead peak limiter, so the output lags the voices by
+// kLatencyFrames and never exceeds -1 dBFS.
 //
 // Threads: every method except render() is for the UI thread. render() is for
 // the audio thread (or a test rendering offline); it takes no locks, allocates
@@ -39,25 +44,37 @@ public:
     Mixer(const Mixer&) = delete;
     Mixer& operator=(const Mixer&) = delete;
 
+    // Output frame n carries what the voices played at frame n - kLatencyFrames.
+    static constexpr int kLatencyFrames = Limiter::kLatencyFrames;
+    // No output sample goes above this (-1 dBFS).
+    static constexpr float kCeiling = Limiter::kCeiling;
+
     int sampleRate() const { return m_sampleRate; }
+    // Length of every gain glide (5 ms).
+    int rampFrames() const { return m_rampFrames; }
     void setAudioLock(AudioLock* lock) { m_lock = lock; }
 
-    // A new stopped voice at position 0, volume 0, pan 0; kNoVoice when full
-    // or when pcm is null.
+    // A new stopped voice at position 0, volume 0, pan 0; kNoVoice when full,
+    // or when pcm is null, malformed or not at sampleRate().
     VoiceId createVoice(PcmPtr pcm);
     void releaseVoice(VoiceId id);
     bool isValid(VoiceId id) const;
     int voiceCount() const;
 
-    // Starts from the current position; on a playing voice only the looping
-    // flag changes. A once-played voice that reaches its end stops and its
-    // position returns to 0.
+    // Starts from the current position, fading in; on a playing voice only the
+    // looping flag changes, and on a voice still fading out after stop() the
+    // gain turns back up from where it is. A once-played voice that reaches
+    // its end stops there, unfaded, and its position returns to 0.
     void play(VoiceId id, bool looping);
-    // Stops; the position is kept.
+    // Stops: isPlaying() is false at once while the audio thread renders a
+    // fade-out; the position kept is where the fade ended (a looping voice
+    // goes round meanwhile, a once-played one may end and rewind).
     void stop(VoiceId id);
     void setVolume(VoiceId id, int hundredthsDb);
     void setPan(VoiceId id, int hundredthsDb);
-    // Position in frames of the voice's own sound.
+    // Position in frames of the voice's own sound; position() reports it at
+    // once. A playing voice fades out where it is, then continues from there
+    // fading in; a voice fading out after stop() finishes its fade first.
     void setPosition(VoiceId id, std::int64_t frame);
 
     bool isPlaying(VoiceId id) const;
@@ -67,7 +84,8 @@ public:
     std::int64_t position(VoiceId id) const;
     std::int64_t length(VoiceId id) const;
 
-    // Audio thread: writes (not adds) `frames` stereo frames to `out`.
+    // Audio thread: writes (not adds) `frames` stereo frames to `out`; any
+    // count, worked through in tiles of Limiter::kMaxFrames.
     void render(float* out, int frames);
 
 private:
@@ -75,6 +93,9 @@ private:
     Voice* voice(VoiceId id) const;
 
     int m_sampleRate;
+    int m_rampFrames;
+    Limiter m_limiter;
+    std::vector<float> m_tile; // the voices' sum, before the limiter
     AudioLock* m_lock = nullptr;
     std::unique_ptr<Voice[]> m_voices;
     int m_capacity;

@@ -7,10 +7,11 @@
 
 namespace sylvaro::engine {
 
-// The decoded samples of one sound file, immutable once built. 8- and 16-bit
-// sources are kept as 16-bit integers, 24-bit, 32-bit and float sources as
-// float, both interleaved, at the file's own rate and channel count (1 or 2).
-// Keeping the file's rate and width keeps memory close to the size on disk.
+// The decoded samples of one sound file, immutable once built: interleaved,
+// mono or stereo, at the file's rate or the rate the loader converted it to.
+// 8- and 16-bit sources kept at their rate stay 16-bit integers (memory close
+// to the size on disk); everything else - wider or float sources, converted
+// or downmixed sounds - is float.
 struct PcmData {
     int sampleRate = 0;
     int channels = 0;

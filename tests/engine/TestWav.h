@@ -52,6 +52,26 @@ inline bool writeSound(const std::string& path, int format, int rate, int channe
     return sf_close(file) == 0 && ok;
 }
 
+// The same, naming each channel's position (SF_CHANNEL_MAP_...), for a
+// WAVE_FORMAT_EXTENSIBLE file.
+inline bool writeSoundWithMap(const std::string& path, int rate, const std::vector<int>& map,
+                              const std::vector<double>& samples) {
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = static_cast<int>(map.size());
+    info.format = SF_FORMAT_WAVEX | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        return false;
+    }
+    std::vector<int> positions = map;
+    const bool mapped = sf_command(file, SFC_SET_CHANNEL_MAP_INFO, positions.data(),
+                                   static_cast<int>(positions.size() * sizeof(int))) == SF_TRUE;
+    const sf_count_t frames = static_cast<sf_count_t>(samples.size()) / info.channels;
+    const bool ok = sf_writef_double(file, samples.data(), frames) == frames;
+    return sf_close(file) == 0 && ok && mapped;
+}
+
 inline void appendLe(std::string& out, std::uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
         out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
