@@ -39,8 +39,9 @@ public:
     // PULSE_LATENCY_MSEC sets the server's queue, including its sink. The
     // server then asks for more every quarter of that queue, and each request
     // wakes the audio thread whatever the block; a block of exactly that
-    // quarter makes every wake-up render once: 12 ms + 48 ms queued.
-    static constexpr int kPulseLatencyMs = 48;
+    // quarter makes every wake-up render once: 11 ms + 44 ms queued, and
+    // the mixer's limiter looks 2.7 ms ahead.
+    static constexpr int kPulseLatencyMs = 44;
     static constexpr int kPulseBlockMs = kPulseLatencyMs / 4;
     // Milliseconds per block on the SDL driver named `driver`.
     static int blockMs(std::string_view driver);
