@@ -37,12 +37,13 @@ public:
     //
     // PulseAudio (and PipeWire's PulseAudio service): libpulse's own
     // PULSE_LATENCY_MSEC sets the server's queue, including its sink. The
-    // server then asks for more every quarter of that queue, and each request
-    // wakes the audio thread whatever the block; a block of exactly that
-    // quarter makes every wake-up render once: 11 ms + 44 ms queued, and
-    // the mixer's limiter looks 2.7 ms ahead.
-    static constexpr int kPulseLatencyMs = 44;
-    static constexpr int kPulseBlockMs = kPulseLatencyMs / 4;
+    // server asks for more every quarter of that queue and each request wakes
+    // the audio thread whatever the block, so the queue is the longer part:
+    // 16 ms + 40 ms, and the mixer's limiter looks 2.7 ms ahead. (Blocks of
+    // exactly a quarter of the queue wake less often but render more often,
+    // and cost as much.)
+    static constexpr int kPulseLatencyMs = 40;
+    static constexpr int kPulseBlockMs = 16;
     // Milliseconds per block on the SDL driver named `driver`.
     static int blockMs(std::string_view driver);
     // Frames the device asks the mixer for at a time.

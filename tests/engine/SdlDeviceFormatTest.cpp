@@ -84,12 +84,11 @@ TEST(SdlDeviceFormat, EveryDriverHearsAClickWithin60Ms) {
     EXPECT_LE(3 * SdlAudioOutput::blockMs("some-future-driver"), budget);
 }
 
-// PulseAudio asks for a quarter of its queue at a time; a block of that size
-// renders once per request instead of waking without work to do.
-TEST(SdlDeviceFormat, APulseAudioBlockIsWhatTheServerAsksForAtATime) {
-    EXPECT_EQ(SdlAudioOutput::blockMs("pulseaudio") * 4, SdlAudioOutput::kPulseLatencyMs);
-    EXPECT_EQ(SdlAudioOutput::deviceFrames(48000, "pulseaudio"), 528);
-    EXPECT_EQ(SdlAudioOutput::deviceFrames(48000, "disk"), 48000 * 50 / 1000);
+TEST(SdlDeviceFormat, BlocksAreWholeFramesOfTheirDriversLength) {
+    EXPECT_EQ(SdlAudioOutput::deviceFrames(48000, "pulseaudio"), 768);
+    EXPECT_EQ(SdlAudioOutput::deviceFrames(48000, "disk"), 2400);
+    EXPECT_EQ(SdlAudioOutput::deviceFrames(44100, "dummy"), 2205);
+    EXPECT_EQ(SdlAudioOutput::deviceFrames(48000, "alsa"), 768);
 }
 
 // The real device on SDL's disk driver writes 16-bit stereo: a steady mono
