@@ -9,6 +9,12 @@
 # folder is copied to a temporary directory so no real settings are touched.
 # Goals: the whole program <= 0.25 % of one core; the UI (main) thread
 # <= 5 wake-ups/s and <= 0.05 %.
+#
+# BACKENDS="disk" or "pulseaudio" measures only that one (default: both).
+# With PERF_DIR set, `perf record -g` samples the program during each
+# measurement into PERF_DIR/<back end>.data (the figures then include perf's
+# own sampling cost); read them with
+#   perf report -i PERF_DIR/disk.data --no-children --sort dso,sym -g none
 set -euo pipefail
 
 program=${1:?usage: console-cpu.sh PROGRAM [SECONDS]}
@@ -72,31 +78,55 @@ measure() {
     [ -n "$pid" ] || { echo "console-cpu: the program did not start:"; cat "$work/$label.log"; return 1; }
     pids+=("$pid")
     sleep "$((settle - 1))"
+    local perf_pid=
+    if [ -n "${PERF_DIR:-}" ]; then
+        mkdir -p "$PERF_DIR"
+        perf record -q -g -F "${PERF_FREQ:-2000}" -p "$pid" -o "$PERF_DIR/$label.data" \
+            >"$work/perf-$label.log" 2>&1 &
+        perf_pid=$!
+        sleep 0.5
+    fi
     snapshot "$pid" >"$work/before"
     local t0 t1
     t0=$(date +%s.%N)
     sleep "$seconds"
     snapshot "$pid" >"$work/after"
     t1=$(date +%s.%N)
+    # What the sound server says sits between the device and the speakers.
+    if [ "$label" = pulseaudio ] && command -v pactl >/dev/null; then
+        env "$@" pactl list sink-inputs 2>/dev/null | awk '/Latency:/ { printf "  server %s\n", $0 }' \
+            | sed 's/\t/ /g' >"$work/latency"
+    fi
+    if [ -n "$perf_pid" ]; then
+        kill -INT "$perf_pid" 2>/dev/null || true
+        wait "$perf_pid" 2>/dev/null || true
+    fi
     kill "$pid" 2>/dev/null || true
     wait "$shell" 2>/dev/null || true
     awk -v dt="$(echo "$t1 - $t0" | bc -l)" -v hz="$(getconf CLK_TCK)" -v main="$pid" '
-        NR == FNR { ns[$1] = $2; ticks[$1] = $3; sw[$1] = $4 + $5; next }
+        NR == FNR { ns[$1] = $2; ticks[$1] = $3; vol[$1] = $4; nvol[$1] = $5; next }
         ($1 in ns) {
             cpu = ($2 >= 0 && ns[$1] >= 0) ? ($2 - ns[$1]) / 1e9 : ($3 - ticks[$1]) / hz
-            pct = 100 * cpu / dt; wake = ($4 + $5 - sw[$1]) / dt
+            pct = 100 * cpu / dt; v = ($4 - vol[$1]) / dt; n = ($5 - nvol[$1]) / dt
             name = ($1 == main) ? $6 " (main)" : $6
-            printf "  %-28s %8.3f %%  %8.1f wake-ups/s\n", name, pct, wake
-            tp += pct; tw += wake; tt += $3 - ticks[$1]
+            printf "  %-28s %8.3f %%  %8.1f wake-ups/s  (%.1f preempted)\n", name, pct, v + n, n
+            tp += pct; tw += v + n; tn += n; tt += $3 - ticks[$1]
         }
         END {
-            printf "  %-28s %8.3f %%  %8.1f wake-ups/s  (%.3f %% by clock ticks)\n", "total", tp, tw, 100 * tt / hz / dt
+            printf "  %-28s %8.3f %%  %8.1f wake-ups/s  (%.1f preempted; %.3f %% by clock ticks)\n", "total", tp, tw, tn, 100 * tt / hz / dt
         }' "$work/before" "$work/after"
+    if [ -s "$work/latency" ]; then cat "$work/latency"; rm -f "$work/latency"; fi
 }
 
-measure disk SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/disk.raw"
+backends=${BACKENDS:-disk pulseaudio}
 
-if command -v pulseaudio >/dev/null; then
+if [[ " $backends " == *" disk "* ]]; then
+    measure disk SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/disk.raw"
+fi
+
+if [[ " $backends " != *" pulseaudio "* ]]; then
+    :
+elif command -v pulseaudio >/dev/null; then
     runtime="$work/pulse-run"
     mkdir -p "$runtime"
     chmod 700 "$runtime"

@@ -1,22 +1,33 @@
 #include "SdlAudioOutput.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace sylvaro::engine {
 
 namespace {
 
-// A soundscape wants few wake-ups more than low latency, but a click on a box
-// must be heard within 60 ms: the block the mixer renders plus what the sound
-// server keeps queued. SDL 2.26 asks PulseAudio (and PipeWire's PulseAudio
-// service) for a server buffer of one block and the server then requests a
-// quarter of it at a time, so small blocks wake the audio thread hundreds of
-// times a second. The server buffer is asked for separately through libpulse's
-// own PULSE_LATENCY_MSEC: 16 ms blocks + 40 ms queued = 56 ms, with about half
-// the wake-ups of 21 ms blocks alone. On plain ALSA SDL keeps two blocks in
-// the card, 48 ms in all.
-constexpr int kBlockMs = 16;
-constexpr const char* kServerLatencyMs = "40";
+// Blocks for drivers whose queue behind the device is not known here (ALSA
+// keeps two blocks in the card, 48 ms in all with the one being rendered).
+constexpr int kDefaultBlockMs = 16;
+// The disk and dummy drivers queue nothing: a block is written (or dropped)
+// as soon as it is rendered, so the block alone is the delay.
+constexpr int kUnqueuedBlockMs = 50;
+
+// Mixer output scaled to the 16-bit range.
+constexpr float kFullScale = 32767.0f;
+// Added before truncating so every value converted is positive: truncation
+// then rounds to nearest (ties upwards) for negative samples too.
+constexpr float kRoundingOffset = 32768.5f;
+constexpr int kOffset = 32768;
+
+#if defined(__GNUC__)
+typedef float Floats __attribute__((vector_size(32)));
+typedef int Ints __attribute__((vector_size(32)));
+typedef short Shorts __attribute__((vector_size(16)));
+#endif
 
 } // namespace
 
@@ -27,8 +38,52 @@ SdlAudioOutput::~SdlAudioOutput() {
     }
 }
 
-int SdlAudioOutput::deviceFrames(int sampleRate) {
-    return sampleRate * kBlockMs / 1000;
+int SdlAudioOutput::blockMs(std::string_view driver) {
+    if (driver == "pulseaudio") {
+        return kPulseBlockMs;
+    }
+    if (driver == "disk" || driver == "dummy") {
+        return kUnqueuedBlockMs;
+    }
+    return kDefaultBlockMs;
+}
+
+int SdlAudioOutput::deviceFrames(int sampleRate, std::string_view driver) {
+    return sampleRate * blockMs(driver) / 1000;
+}
+
+void SdlAudioOutput::toDeviceSamples(const float* in, Sint16* out, int count) {
+    int i = 0;
+#if defined(__GNUC__)
+    for (; i + 8 <= count; i += 8) {
+        Floats v;
+        std::memcpy(&v, in + i, sizeof v);
+        v *= kFullScale;
+        // NaN fails the first comparison and becomes -full scale.
+        v = v > -kFullScale ? v : -kFullScale;
+        v = v < kFullScale ? v : kFullScale;
+        const Ints rounded = __builtin_convertvector(v + kRoundingOffset, Ints) - kOffset;
+        const Shorts s = __builtin_convertvector(rounded, Shorts);
+        std::memcpy(out + i, &s, sizeof s);
+    }
+#endif
+    for (; i < count; ++i) {
+        float v = in[i] * kFullScale;
+        v = v > -kFullScale ? v : -kFullScale;
+        v = v < kFullScale ? v : kFullScale;
+        out[i] = static_cast<Sint16>(static_cast<int>(v + kRoundingOffset) - kOffset);
+    }
+}
+
+std::vector<float> SdlAudioOutput::fromDeviceBytes(const void* bytes, std::size_t size) {
+    std::vector<float> samples(size / sizeof(Sint16));
+    const auto* from = static_cast<const unsigned char*>(bytes);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        Sint16 s = 0;
+        std::memcpy(&s, from + i * sizeof s, sizeof s);
+        samples[i] = static_cast<float>(s) / 32767.0f;
+    }
+    return samples;
 }
 
 bool SdlAudioOutput::initAudio(std::string& error) {
@@ -39,7 +94,7 @@ bool SdlAudioOutput::initAudio(std::string& error) {
     // it would also take SIGINT and SIGTERM, which the program handles itself.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Read by libpulse when a stream connects; a value the user set wins.
-    setenv("PULSE_LATENCY_MSEC", kServerLatencyMs, 0);
+    setenv("PULSE_LATENCY_MSEC", std::to_string(kPulseLatencyMs).c_str(), 0);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO | SDL_INIT_EVENTS) != 0) {
         error = SDL_GetError();
         return false;
@@ -78,24 +133,30 @@ bool SdlAudioOutput::open(int index, Mixer& mixer, std::string& error) {
     }
     SDL_AudioSpec want{};
     want.freq = mixer.sampleRate();
-    want.format = AUDIO_F32SYS;
-    want.channels = 2;
-    want.samples = static_cast<Uint16>(deviceFrames(mixer.sampleRate()));
+    const char* driver = SDL_GetCurrentAudioDriver();
+    const int frames = deviceFrames(mixer.sampleRate(), driver ? driver : "");
+    want.format = kDeviceFormat;
+    want.channels = kDeviceChannels;
+    want.samples = static_cast<Uint16>(frames);
     want.callback = &SdlAudioOutput::callback;
-    want.userdata = &mixer;
+    want.userdata = this;
+    m_block.assign(static_cast<std::size_t>(frames) * kDeviceChannels, 0.0f);
+    // The callback reads the mixer from here; SDL starts it only once
+    // unpaused, and only after the device's lock has published this.
+    m_mixer = &mixer;
     SDL_AudioSpec have{};
     const std::string& name = m_names[static_cast<std::size_t>(index)];
     // Not a power of two: SDL 2.26 takes any block size on every back end.
     m_device = SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 0, &want, &have, 0);
     if (m_device == 0) {
         error = SDL_GetError();
+        m_mixer = nullptr;
         return false;
     }
     // Removal events of devices closed before are not about this one.
     SDL_FlushEvents(SDL_AUDIODEVICEADDED, SDL_AUDIODEVICEREMOVED);
     m_lost = false;
     m_openDescription = m_descriptions[static_cast<std::size_t>(index)];
-    m_mixer = &mixer;
     mixer.setAudioLock(this);
     SDL_PauseAudioDevice(m_device, 0);
     return true;
@@ -154,8 +215,20 @@ void SdlAudioOutput::unlock() {
 }
 
 void SdlAudioOutput::callback(void* userdata, Uint8* stream, int len) {
-    auto* mixer = static_cast<Mixer*>(userdata);
-    mixer->render(reinterpret_cast<float*>(stream), len / static_cast<int>(2 * sizeof(float)));
+    auto* self = static_cast<SdlAudioOutput*>(userdata);
+    float* block = self->m_block.data();
+    const int blockFrames = static_cast<int>(self->m_block.size()) / kDeviceChannels;
+    auto* out = reinterpret_cast<Sint16*>(stream);
+    // SDL asks for the block size it was opened with; a longer request is
+    // served in pieces rather than by growing the block here.
+    int frames = len / kBytesPerFrame;
+    while (frames > 0) {
+        const int n = std::min(frames, blockFrames);
+        self->m_mixer->render(block, n);
+        toDeviceSamples(block, out, n * kDeviceChannels);
+        out += n * kDeviceChannels;
+        frames -= n;
+    }
 }
 
 } // namespace sylvaro::engine
