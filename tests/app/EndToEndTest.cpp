@@ -81,10 +81,10 @@ protected:
             return 0.0;
         }
         const QByteArray data = f.readAll();
-        const auto* samples = reinterpret_cast<const float*>(data.constData());
         double peak = 0.0;
-        for (qsizetype i = 0; i < data.size() / qsizetype(sizeof(float)); ++i) {
-            peak = std::max(peak, double(std::fabs(samples[i])));
+        for (const float sample : engine::SdlAudioOutput::fromDeviceBytes(
+                 data.constData(), static_cast<std::size_t>(data.size()))) {
+            peak = std::max(peak, double(std::fabs(sample)));
         }
         return peak;
     }
@@ -110,7 +110,8 @@ protected:
     std::unique_ptr<app::ConsoleWindow> console;
 };
 
-constexpr qint64 kQuarterSecond = 48000 / 4 * 2 * sizeof(float);
+// In the device's own format, which the disk driver writes as it is.
+constexpr qint64 kQuarterSecond = 48000 / 4 * engine::SdlAudioOutput::kBytesPerFrame;
 
 } // namespace
 
@@ -200,12 +201,14 @@ TEST_F(EndToEnd, AFileAtAnotherRatePlaysAtItsOwnPitch) {
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     ASSERT_TRUE(out.seek(mark + kQuarterSecond));
     const QByteArray data = out.read(kQuarterSecond * 2);
-    const auto* samples = reinterpret_cast<const float*>(data.constData());
-    const qsizetype frames = data.size() / qsizetype(2 * sizeof(float));
+    const std::vector<float> samples = engine::SdlAudioOutput::fromDeviceBytes(
+        data.constData(), static_cast<std::size_t>(data.size()));
+    const auto frames = static_cast<qsizetype>(samples.size() / 2);
     ASSERT_EQ(frames, 24000);
     int rising = 0;
     for (qsizetype i = 1; i < frames; ++i) {
-        rising += samples[2 * (i - 1)] < 0.0f && samples[2 * i] >= 0.0f ? 1 : 0;
+        const auto at = static_cast<std::size_t>(i);
+        rising += samples[2 * (at - 1)] < 0.0f && samples[2 * at] >= 0.0f ? 1 : 0;
     }
     EXPECT_NEAR(rising, 500, 3) << "half a second of a 1 kHz tone";
 }
