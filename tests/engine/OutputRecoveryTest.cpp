@@ -1,5 +1,6 @@
 #include "engine/OutputRecovery.h"
 
+#include "MixerTape.h"
 #include "engine/Mixer.h"
 #include "support/FakeAudioOutput.h"
 
@@ -18,11 +19,8 @@ using State = OutputRecovery::State;
 class OutputRecoveryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto pcm = std::make_shared<PcmData>();
-        pcm->sampleRate = 48000;
-        pcm->channels = 1;
-        pcm->frames = 4800;
-        pcm->f32.assign(4800, 0.25f);
+        const PcmPtr pcm =
+            sylvaro::engine::test::makePcm(48000, 1, std::vector<float>(4800, 0.25f));
         voice = mixer.createVoice(pcm);
         mixer.setVolume(voice, 0);
         mixer.play(voice, true);
@@ -61,7 +59,7 @@ protected:
 
     Mixer mixer{48000, 8};
     VoiceId voice = kNoVoice;
-    test::FakeAudioOutput audio;
+    sylvaro::test::FakeAudioOutput audio;
     OutputRecovery recovery{audio, mixer};
     std::int64_t now = 0;
 };

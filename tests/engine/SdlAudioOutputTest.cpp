@@ -1,5 +1,6 @@
 #include "engine/SdlAudioOutput.h"
 
+#include "MixerTape.h"
 #include "engine/Mixer.h"
 #include "engine/OutputRecovery.h"
 
@@ -25,11 +26,8 @@ protected:
         setenv("SDL_DISKAUDIODELAY", "1", 1);
         m_file = fs::temp_directory_path() / ("sylvaro-disk-" + std::to_string(getpid()) + ".raw");
         fs::remove(m_file);
-        auto pcm = std::make_shared<PcmData>();
-        pcm->sampleRate = 48000;
-        pcm->channels = 1;
-        pcm->frames = 4800;
-        pcm->f32.assign(4800, 0.25f);
+        const PcmPtr pcm =
+            sylvaro::engine::test::makePcm(48000, 1, std::vector<float>(4800, 0.25f));
         const VoiceId voice = mixer.createVoice(pcm);
         mixer.setVolume(voice, 0);
         mixer.play(voice, true);

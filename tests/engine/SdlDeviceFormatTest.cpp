@@ -1,3 +1,4 @@
+#include "MixerTape.h"
 #include "engine/Mixer.h"
 #include "engine/SdlAudioOutput.h"
 
@@ -102,11 +103,7 @@ TEST(SdlDeviceFormat, TheDiskDriverWritesSixteenBitStereo) {
     setenv("SDL_DISKAUDIOFILE", file.string().c_str(), 1);
 
     Mixer mixer(48000, 4);
-    auto pcm = std::make_shared<PcmData>();
-    pcm->sampleRate = 48000;
-    pcm->channels = 1;
-    pcm->frames = 4800;
-    pcm->f32.assign(4800, 0.25f);
+    const PcmPtr pcm = sylvaro::engine::test::makePcm(48000, 1, std::vector<float>(4800, 0.25f));
     const VoiceId voice = mixer.createVoice(pcm);
     mixer.play(voice, true);
 
