@@ -188,16 +188,16 @@ TEST_F(ConsoleTest, CustomRandomSoundsFollowTheRandomSliderOnlyWhenADragEnds) {
         console->sounds().engine().createBuffer(folder.file("sheep.wav"), error);
     ASSERT_TRUE(custom.valid()) << error;
     console->sounds().engine().join(console->sounds().customRandomGroup(), custom);
-    widgets::TrackSlider* random = volumes().randomSlider();
+    widgets::TrackSlider* slider = volumes().randomSlider();
 
-    random->setSliderDown(true);
-    random->setSliderPosition(-1400);
+    slider->setSliderDown(true);
+    slider->setSliderPosition(-1400);
     EXPECT_EQ(engine().volume(cat::randomIndex(2, 3)), -1400) << "built-ins follow the thumb";
     EXPECT_EQ(console->sounds().engine().volume(custom), 0) << "the custom one waits";
-    random->setSliderDown(false);
+    slider->setSliderDown(false);
     EXPECT_EQ(console->sounds().engine().volume(custom), -1400);
 
-    random->setValue(-600); // arrows, track clicks, scenes
+    slider->setValue(-600); // arrows, track clicks, scenes
     EXPECT_EQ(console->sounds().engine().volume(custom), -600);
     EXPECT_EQ(engine().volume(bg(2)), 0) << "the background group is not touched";
 }
