@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
 
@@ -48,8 +47,6 @@ int main(int argc, char** argv) {
                    stderr);
         return EXIT_FAILURE;
     }
-    // The console handles the quit signals itself, so that they save the mix.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sylvaro-lite"));
     QApplication::setOrganizationName(QStringLiteral("sylvaro-lite"));

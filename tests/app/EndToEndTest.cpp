@@ -45,21 +45,18 @@ protected:
             GTEST_SKIP() << "SYLVARO_PROGRAM_DIR does not point at a built program folder";
         }
         m_output = m_tmp.filePath(QStringLiteral("speakers.raw"));
+        useLinkedCopy();
     }
     void TearDown() override {
         console.reset();
         audio.reset();
     }
 
-    // A private program folder: links to every built file, so a test may
-    // put its own settings beside them.
+    // A private program folder, so a test may put its own settings and
+    // sounds beside the built ones.
     void useLinkedCopy() {
         const QString copy = m_tmp.filePath(QStringLiteral("program"));
-        QDir().mkpath(copy);
-        const QDir source(m_programDir);
-        for (const QString& name : source.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-            QFile::link(source.filePath(name), copy + u'/' + name);
-        }
+        test::makeLinkedProgram(m_programDir, copy);
         m_programDir = copy;
     }
 
@@ -143,7 +140,6 @@ TEST_F(EndToEnd, WithoutAWorkingAudioDriverTheFailureMessageAppearsAndRepeats) {
 }
 
 TEST_F(EndToEnd, ASavedMixPlaysItsBoxesAndRandomChannelsAfterStartup) {
-    useLinkedCopy();
     persist::ConsoleSettings saved;
     saved.bank1.fill(2000);
     saved.bank2.fill(2000);
@@ -168,7 +164,6 @@ TEST_F(EndToEnd, ASavedMixPlaysItsBoxesAndRandomChannelsAfterStartup) {
 }
 
 TEST_F(EndToEnd, AFileAtAnotherRatePlaysAtItsOwnPitch) {
-    useLinkedCopy();
     // "Fire Crackling" becomes a 44.1 kHz mono 1 kHz tone; the device runs
     // at 48 kHz, where a file played at the wrong rate would sound at
     // 1088 Hz.

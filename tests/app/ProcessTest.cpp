@@ -47,17 +47,7 @@ protected:
         // Others may look in (the read-only test runs as another user).
         ::chmod(m_tmp.path().toLocal8Bit().constData(), 0755);
         m_program = m_tmp.filePath(QStringLiteral("program"));
-        QDir().mkpath(m_program);
-        // A copy of the executable (the program finds its folder through
-        // it) beside links to every built file.
-        const QDir source(built);
-        for (const QString& name : source.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
-            if (name == QStringLiteral("sylvaro-lite")) {
-                QFile::copy(source.filePath(name), m_program + u'/' + name);
-            } else if (!name.startsWith(QStringLiteral("settings"))) {
-                QFile::link(source.filePath(name), m_program + u'/' + name);
-            }
-        }
+        test::makeLinkedProgram(built, m_program, true);
         m_home = m_tmp.filePath(QStringLiteral("home"));
         QDir().mkpath(m_home + QStringLiteral("/run"));
         ::chmod((m_home + QStringLiteral("/run")).toLocal8Bit().constData(), 0700);
