@@ -1,5 +1,7 @@
 #include "LineCodec.h"
 
+#include "Windows1252.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -38,12 +40,12 @@ void LineWriter::add(const QString& field) {
 }
 
 QByteArray LineWriter::line() const {
-    return m_fields.join(u',').toUtf8() + "\r\n";
+    return toWindows1252(m_fields.join(u',')) + "\r\n";
 }
 
 LineRecord LineRecord::parse(const QByteArray& bytes) {
     LineRecord record;
-    const QString line = QString::fromUtf8(bytes);
+    const QString line = fromWindows1252(bytes);
     Field current;
     bool inQuotes = false;
     QString raw;

@@ -10,6 +10,8 @@ namespace sylvaro::persist {
 // Writes one line of the program's small data files: fields separated by
 // single commas, integers bare, strings in double quotes without escaping, a
 // value never set as nothing, Booleans as #TRUE# / #FALSE#, ended by CR LF.
+// The line is Windows-1252 text; a character the code page lacks is written
+// as '?', so callers refuse such names where they are entered.
 class LineWriter {
 public:
     LineWriter& integer(long long value);
@@ -29,7 +31,8 @@ private:
 };
 
 // One line as read back: split at commas outside double quotes, quotes
-// removed, blanks trimmed from unquoted fields. Conversions report a field
+// removed, blanks trimmed from unquoted fields, the bytes read as
+// Windows-1252. Conversions report a field
 // that cannot be what the caller needs instead of guessing.
 class LineRecord {
 public:
