@@ -219,6 +219,11 @@ struct Mixer::Voice {
     std::atomic<std::int64_t> pendingSeek{-1};
     // Written by render(), read by the UI thread.
     std::atomic<std::int64_t> renderedPosition{0};
+    // Whether the last tile rendered carried this voice (playing or fading).
+    std::atomic<bool> heard{false};
+    // UI thread only: released while heard; its slot is freed once the
+    // fade-out has been rendered.
+    bool retiring = false;
 
     // Audio thread only (set up by createVoice before the voice is visible).
     std::uint64_t cursor = 0; // next frame to play
@@ -257,6 +262,8 @@ void Mixer::Voice::reset(const PcmPtr& data) {
     pan.store(0, std::memory_order_relaxed);
     pendingSeek.store(-1, std::memory_order_relaxed);
     renderedPosition.store(0, std::memory_order_relaxed);
+    heard.store(false, std::memory_order_relaxed);
+    retiring = false;
     cursor = 0;
     audible = false;
     appliedVolume = 0;
@@ -404,6 +411,7 @@ void Mixer::Voice::render(float* out, int frames, int rampFrames) {
         const int n = playing ? frames - done : std::min(frames - done, rampLeft);
         if (n > 0 && !mix(src, out + 2 * done, n)) {
             audible = false; // a once-played sound ended, unfaded, and rewound
+            heard.store(false, std::memory_order_release);
             return;
         }
         done += n;
@@ -412,6 +420,9 @@ void Mixer::Voice::render(float* out, int frames, int rampFrames) {
     }
     if (moved) {
         renderedPosition.store(static_cast<std::int64_t>(cursor), std::memory_order_relaxed);
+    }
+    if (heard.load(std::memory_order_relaxed) != audible) {
+        heard.store(audible, std::memory_order_release);
     }
 }
 
@@ -434,6 +445,29 @@ Mixer::Voice* Mixer::voice(VoiceId id) const {
     return v.owner && v.generation == id / m_capacity ? &v : nullptr;
 }
 
+void Mixer::freeVoice(Voice& v) {
+    if (m_lock) {
+        m_lock->lock();
+    }
+    v.pcm.store(nullptr, std::memory_order_release);
+    v.state.store(0, std::memory_order_relaxed);
+    if (m_lock) {
+        m_lock->unlock();
+    }
+    // The samples are freed here, on the UI thread, never in render().
+    v.owner.reset();
+    v.retiring = false;
+}
+
+void Mixer::collect() {
+    for (int slot = 0; slot < m_capacity; ++slot) {
+        Voice& v = m_voices[static_cast<std::size_t>(slot)];
+        if (v.retiring && !v.heard.load(std::memory_order_acquire)) {
+            freeVoice(v);
+        }
+    }
+}
+
 VoiceId Mixer::createVoice(PcmPtr pcm) {
     if (!pcm || pcm->frames <= 0 || pcm->frames > kMaxFrames || pcm->sampleRate != m_sampleRate ||
         (pcm->channels != 1 && pcm->channels != 2)) {
@@ -442,6 +476,20 @@ VoiceId Mixer::createVoice(PcmPtr pcm) {
     const auto samples = static_cast<std::size_t>(pcm->frames * pcm->channels);
     if (pcm->s16.size() < samples && (!pcm->s16.empty() || pcm->f32.size() < samples)) {
         return kNoVoice;
+    }
+    collect();
+    // With every slot taken, a voice still fading out gives way (nothing
+    // may be rendering it: no device).
+    bool full = true;
+    for (int slot = 0; slot < m_capacity && full; ++slot) {
+        full = static_cast<bool>(m_voices[static_cast<std::size_t>(slot)].owner);
+    }
+    for (int slot = 0; full && slot < m_capacity; ++slot) {
+        Voice& v = m_voices[static_cast<std::size_t>(slot)];
+        if (v.retiring) {
+            freeVoice(v);
+            full = false;
+        }
     }
     for (int slot = 0; slot < m_capacity; ++slot) {
         Voice& v = m_voices[static_cast<std::size_t>(slot)];
@@ -468,17 +516,16 @@ void Mixer::releaseVoice(VoiceId id) {
     if (!v) {
         return;
     }
-    if (m_lock) {
-        m_lock->lock();
-    }
-    v->pcm.store(nullptr, std::memory_order_release);
-    v->state.store(0, std::memory_order_relaxed);
-    if (m_lock) {
-        m_lock->unlock();
-    }
-    // The samples are freed here, on the UI thread, never in render().
-    v->owner.reset();
+    // The id stops reaching the voice at once; a voice still heard fades
+    // out first and its slot is freed by a later call.
+    stop(id);
     ++v->generation;
+    if (v->heard.load(std::memory_order_acquire)) {
+        v->retiring = true;
+    } else {
+        freeVoice(*v);
+    }
+    collect();
 }
 
 bool Mixer::isValid(VoiceId id) const {
@@ -488,7 +535,8 @@ bool Mixer::isValid(VoiceId id) const {
 int Mixer::voiceCount() const {
     int count = 0;
     for (int slot = 0; slot < m_capacity; ++slot) {
-        count += m_voices[static_cast<std::size_t>(slot)].owner ? 1 : 0;
+        const Voice& v = m_voices[static_cast<std::size_t>(slot)];
+        count += v.owner && !v.retiring ? 1 : 0;
     }
     return count;
 }

@@ -57,6 +57,9 @@ public:
     // A new stopped voice at position 0, volume 0, pan 0; kNoVoice when full,
     // or when pcm is null, malformed or not at sampleRate().
     VoiceId createVoice(PcmPtr pcm);
+    // The id is invalid at once; a voice still heard fades out over
+    // rampFrames() before its samples are freed (by a later create or
+    // release on the UI thread).
     void releaseVoice(VoiceId id);
     bool isValid(VoiceId id) const;
     int voiceCount() const;
@@ -91,6 +94,9 @@ public:
 private:
     struct Voice;
     Voice* voice(VoiceId id) const;
+    void freeVoice(Voice& v);
+    // Frees the slots of released voices whose fade-out has been rendered.
+    void collect();
 
     int m_sampleRate;
     int m_rampFrames;

@@ -430,6 +430,20 @@ TEST_F(MixerClicks, SeekOnAPlayingVoiceGlidesThroughSilence) {
     EXPECT_LT(a.after, 0.1f);
 }
 
+// Releasing a sounding voice (a custom sound replaced or reset) must not
+// cut it: it fades like a stop, and only then gives its slot back.
+TEST_F(MixerClicks, ReleasingASoundingVoiceFadesItOutBeforeItsSlotIsFreed) {
+    mixer.play(voice, true);
+    tape.run(4000);
+    const int before = mixer.voiceCount();
+    const Around a = around([&] { mixer.releaseVoice(voice); });
+    EXPECT_LE(a.step, allowed);
+    EXPECT_GT(a.before, 0.8f);
+    EXPECT_EQ(a.after, 0.0f);
+    EXPECT_FALSE(mixer.isValid(voice));
+    EXPECT_EQ(mixer.voiceCount(), before - 1) << "gone for the caller at once";
+}
+
 // ---- Voices ---------------------------------------------------------------
 
 TEST(MixerVoices, SlotsAreLimitedAndStaleIdsAreIgnored) {
@@ -462,6 +476,22 @@ TEST(MixerVoices, SlotsAreLimitedAndStaleIdsAreIgnored) {
     EXPECT_TRUE(mixer.isValid(b));
     EXPECT_EQ(mixer.voiceCount(), 2);
     EXPECT_EQ(pcm.use_count(), 3) << "released samples are dropped by releaseVoice";
+}
+
+TEST(MixerVoices, AFadingReleasedVoiceGivesWayWhenEverySlotIsTaken) {
+    Mixer mixer(48000, 1);
+    const PcmPtr pcm = makePcm(48000, 1, std::vector<float>(4800, 0.5f));
+    const VoiceId a = mixer.createVoice(pcm);
+    mixer.play(a, true);
+    std::vector<float> out(2 * 256);
+    mixer.render(out.data(), 256);
+    mixer.releaseVoice(a);
+    // Nothing renders the fade (no device): the new voice still gets the slot.
+    const VoiceId b = mixer.createVoice(pcm);
+    EXPECT_NE(b, kNoVoice);
+    EXPECT_FALSE(mixer.isPlaying(b));
+    mixer.releaseVoice(b);
+    EXPECT_EQ(pcm.use_count(), 1) << "a silent voice is freed at once";
 }
 
 // The audio thread renders while the UI thread creates, plays and releases
