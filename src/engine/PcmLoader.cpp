@@ -308,14 +308,23 @@ PcmLoadResult loadPcm(const std::string& path, int targetRate, const LoadLimits&
         return failure("the file is empty");
     }
 
+    // libsndfile closes the descriptor it is given when an open fails, even
+    // when asked not to: it gets a duplicate of its own, so ours is closed
+    // exactly once.
+    const bool wavLike = looksLikeWav(fd.get());
+    const int own = ::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0);
+    if (own < 0) {
+        return failure("the file cannot be read: " +
+                       std::error_code(errno, std::generic_category()).message());
+    }
     SF_INFO info{};
-    SndfileHandle file(sf_open_fd(fd.get(), SFM_READ, &info, SF_FALSE));
+    SndfileHandle file(sf_open_fd(own, SFM_READ, &info, SF_TRUE));
     if (!file) {
         // libsndfile keeps the reason of a failed open in one global; at
         // worst a simultaneous failure elsewhere lends us its wording.
         const std::string reason = sf_strerror(nullptr);
-        return failure(looksLikeWav(fd.get()) ? "it is a damaged WAV file (" + reason + ")"
-                                              : "it is not a sound file (" + reason + ")");
+        return failure(wavLike ? "it is a damaged WAV file (" + reason + ")"
+                               : "it is not a sound file (" + reason + ")");
     }
     const int container = info.format & SF_FORMAT_TYPEMASK;
     if (container != SF_FORMAT_WAV && container != SF_FORMAT_WAVEX && container != SF_FORMAT_RF64) {
