@@ -171,6 +171,31 @@ TEST(SoundDecoder, TwoRequestsForOneFileAreBothAnsweredOnce) {
     EXPECT_EQ(countFor(spy, c), 1);
 }
 
+// A receiver that cancels another ticket for the same file while answers go
+// out does not get that answer after all.
+TEST(SoundDecoder, ACancelFromInsideAnAnswerHolds) {
+    TempDir dir;
+    const std::string path = writeTone(dir, "wind.wav", 32000, 300, 32000);
+    const std::string later = writeTone(dir, "later.wav", 32000, 300, 3200);
+    // Keeps the worker busy, so the two requests usually share one decode.
+    const std::string busy = writeTone(dir, "busy.wav", 44100, 300, 44100 * 10);
+    SoundDecoder decoder(kMixerRate);
+    QSignalSpy spy(&decoder, &SoundDecoder::decoded);
+    decoder.request(q(busy));
+    const quint64 a = decoder.request(q(path));
+    const quint64 b = decoder.request(q(path));
+    QObject receiver;
+    QObject::connect(&decoder, &SoundDecoder::decoded, &receiver, [&](quint64 ticket) {
+        if (ticket == a) {
+            decoder.cancel(b);
+        }
+    });
+    const quint64 last = decoder.request(q(later));
+    ASSERT_TRUE(waitFor(spy, last).pcm);
+    EXPECT_EQ(countFor(spy, a), 1);
+    EXPECT_EQ(countFor(spy, b), 0);
+}
+
 TEST(SoundDecoder, AChangedFileIsDecodedAgain) {
     TempDir dir;
     SoundDecoder decoder(kMixerRate);
