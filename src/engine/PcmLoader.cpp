@@ -4,24 +4,26 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
-#include <filesystem>
+#include <fcntl.h>
 #include <memory>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace sylvaro::engine {
 
 namespace {
 
 // Longest sound we keep: 2^28 samples (about 46 minutes of 48 kHz stereo),
-// counted after downmixing and rate conversion. Anything longer is not an
-// ambient sound but a broken or hostile header.
+// counted after downmixing and rate conversion, whatever the limits say.
+// Anything longer is not an ambient sound but a broken or hostile header.
 constexpr sf_count_t kMaxSamples = sf_count_t{1} << 28;
-// Rates outside this range are broken headers; the floor also bounds how
-// much a conversion can multiply a sound's length.
-constexpr int kMinSampleRate = 1000;
-constexpr int kMaxSampleRate = 768'000;
-constexpr int kMaxChannels = 64;
+// The program's own sounds. Rates outside this range are broken headers;
+// the floor also bounds how much a conversion can multiply a sound's length.
+constexpr LoadLimits kBuiltInLimits{1000, 768'000, 64, 0};
 constexpr sf_count_t kChunkFrames = 65536;
 
 struct SndfileCloser {
@@ -33,6 +35,55 @@ PcmLoadResult failure(std::string reason) {
     return {nullptr, std::move(reason)};
 }
 
+// Closes the descriptor the file was opened with; libsndfile only borrows it.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// "31 min 4 s", "45 s", rounded up so a file just over a limit never shows
+// as exactly the limit.
+std::string duration(double seconds) {
+    const auto whole = static_cast<long long>(std::ceil(seconds));
+    if (whole < 60) {
+        return std::to_string(whole) + " s";
+    }
+    return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
+}
+
+std::string limitText(double seconds) {
+    if (std::fmod(seconds, 60.0) == 0.0) {
+        return std::to_string(static_cast<long long>(seconds / 60)) + " minutes";
+    }
+    return duration(seconds);
+}
+
+// Whether the file starts the way a WAV file does, so a file libsndfile
+// cannot open is called damaged rather than "not a sound file".
+bool looksLikeWav(int fd) {
+    char head[12] = {};
+    const ssize_t got = ::pread(fd, head, sizeof head, 0);
+    if (got < 4) {
+        return false;
+    }
+    const std::string riff(head, 4);
+    if (riff != "RIFF" && riff != "RIFX" && riff != "RF64" && riff != "BW64") {
+        return false;
+    }
+    return got < 12 || std::string(head + 8, 4) == "WAVE";
+}
+
 std::string encodingName(SNDFILE* file, int format) {
     SF_FORMAT_INFO info{};
     info.format = format & SF_FORMAT_SUBMASK;
@@ -42,19 +93,24 @@ std::string encodingName(SNDFILE* file, int format) {
     return "unknown";
 }
 
-// Reads up to `frames` frames in chunks. The room reserved up front is
-// bounded by what the file can hold (`fileFrames`), so a header that claims
-// more costs no more memory than the file itself.
+bool stopped(const std::atomic<bool>* cancel) {
+    return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+}
+
+// Reads up to `frames` frames of `channels` samples in chunks through
+// `read(to, frames)`, stopping early when cancelled. The room reserved up
+// front is bounded by what the file can hold (`fileFrames`), so a header
+// that claims more costs no more memory than the file itself.
 template <typename T, typename Read>
-std::vector<T> readAll(SNDFILE* file, int channels, sf_count_t frames, sf_count_t fileFrames,
-                       Read read) {
+std::vector<T> readAll(int channels, sf_count_t frames, sf_count_t fileFrames, Read read,
+                       const std::atomic<bool>* cancel) {
     std::vector<T> samples;
     samples.reserve(static_cast<std::size_t>(std::min(frames, fileFrames) * channels));
     sf_count_t total = 0;
-    while (total < frames) {
+    while (total < frames && !stopped(cancel)) {
         const sf_count_t want = std::min(kChunkFrames, frames - total);
         samples.resize(static_cast<std::size_t>((total + want) * channels));
-        const sf_count_t got = read(file, samples.data() + total * channels, want);
+        const sf_count_t got = read(samples.data() + total * channels, want);
         if (got <= 0) {
             break;
         }
@@ -165,63 +221,114 @@ std::vector<Weights> downmixWeights(SNDFILE* file, int channels) {
     return weights;
 }
 
-// Reads the whole file as float, folded down to at most two channels, with
-// anything not finite (which would poison the whole mix) made silent.
-std::vector<float> readFloat(SNDFILE* file, int channels, sf_count_t frames,
-                             sf_count_t fileFrames) {
-    if (channels <= 2) {
-        std::vector<float> samples =
-            readAll<float>(file, channels, frames, fileFrames, sf_readf_float);
-        for (float& sample : samples) {
-            if (!std::isfinite(sample)) {
-                sample = 0.0f;
-            }
+// Reads frames as float, folded down to at most two channels, with anything
+// not finite (which would poison the whole mix) made silent.
+class FloatReader {
+public:
+    FloatReader(SNDFILE* file, int channels)
+        : m_file(file), m_channels(channels), m_outChannels(std::min(channels, 2)) {
+        if (channels > 2) {
+            m_weights = downmixWeights(file, channels);
+            m_chunk.resize(static_cast<std::size_t>(kChunkFrames * channels));
         }
-        return samples;
     }
-    const std::vector<Weights> weights = downmixWeights(file, channels);
-    std::vector<float> chunk(static_cast<std::size_t>(kChunkFrames * channels));
-    std::vector<float> stereo;
-    stereo.reserve(static_cast<std::size_t>(2 * std::min(frames, fileFrames)));
-    sf_count_t total = 0;
-    while (total < frames) {
-        const sf_count_t got =
-            sf_readf_float(file, chunk.data(), std::min(kChunkFrames, frames - total));
-        if (got <= 0) {
-            break;
+
+    int outChannels() const { return m_outChannels; }
+
+    // Up to `frames` frames into `to`; 0 at the end or on a read error.
+    sf_count_t read(float* to, sf_count_t frames) {
+        if (m_channels <= 2) {
+            const sf_count_t got = sf_readf_float(m_file, to, frames);
+            for (sf_count_t i = 0; i < std::max<sf_count_t>(got, 0) * m_channels; ++i) {
+                if (!std::isfinite(to[i])) {
+                    to[i] = 0.0f;
+                }
+            }
+            return got;
         }
+        const sf_count_t got =
+            sf_readf_float(m_file, m_chunk.data(), std::min(kChunkFrames, frames));
         for (sf_count_t f = 0; f < got; ++f) {
-            const float* frame = chunk.data() + f * channels;
+            const float* frame = m_chunk.data() + f * m_channels;
             float left = 0.0f;
             float right = 0.0f;
-            for (int c = 0; c < channels; ++c) {
+            for (int c = 0; c < m_channels; ++c) {
                 const float s = std::isfinite(frame[c]) ? frame[c] : 0.0f;
-                left += s * weights[static_cast<std::size_t>(c)].left;
-                right += s * weights[static_cast<std::size_t>(c)].right;
+                left += s * m_weights[static_cast<std::size_t>(c)].left;
+                right += s * m_weights[static_cast<std::size_t>(c)].right;
             }
-            stereo.push_back(left);
-            stereo.push_back(right);
+            to[2 * f] = left;
+            to[2 * f + 1] = right;
         }
-        total += got;
+        return got;
     }
-    stereo.shrink_to_fit();
-    return stereo;
-}
+
+private:
+    SNDFILE* m_file;
+    int m_channels;
+    int m_outChannels;
+    std::vector<Weights> m_weights;
+    std::vector<float> m_chunk;
+};
 
 } // namespace
 
-PcmLoadResult loadPcm(const std::string& path, int targetRate) {
-    if (targetRate != 0 && (targetRate < kMinSampleRate || targetRate > kMaxSampleRate)) {
+PcmLoadResult loadPcm(const std::string& path, int targetRate, const LoadLimits& limits,
+                      const std::atomic<bool>* cancel) {
+    if (targetRate != 0 &&
+        (targetRate < kBuiltInLimits.minRate || targetRate > kBuiltInLimits.maxRate)) {
         return failure("unsupported output rate " + std::to_string(targetRate));
     }
+    // Opened without blocking, so a named pipe given as a sound cannot hold
+    // the loader up; anything but a regular file is refused before reading.
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            return failure("the file does not exist");
+        }
+        if (error == EISDIR) {
+            return failure("it is a folder, not a sound file");
+        }
+        return failure("the file cannot be opened: " +
+                       std::error_code(error, std::generic_category()).message());
+    }
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0) {
+        return failure("the file cannot be read: " +
+                       std::error_code(errno, std::generic_category()).message());
+    }
+    if (S_ISDIR(status.st_mode)) {
+        return failure("it is a folder, not a sound file");
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return failure("it is not an ordinary file");
+    }
+    if (status.st_size == 0) {
+        return failure("the file is empty");
+    }
+
+    // libsndfile closes the descriptor it is given when an open fails, even
+    // when asked not to: it gets a duplicate of its own, so ours is closed
+    // exactly once.
+    const bool wavLike = looksLikeWav(fd.get());
+    const int own = ::fcntl(fd.get(), F_DUPFD_CLOEXEC, 0);
+    if (own < 0) {
+        return failure("the file cannot be read: " +
+                       std::error_code(errno, std::generic_category()).message());
+    }
     SF_INFO info{};
-    SndfileHandle file(sf_open(path.c_str(), SFM_READ, &info));
+    SndfileHandle file(sf_open_fd(own, SFM_READ, &info, SF_TRUE));
     if (!file) {
-        return failure(std::string("cannot read the sound: ") + sf_strerror(nullptr));
+        // libsndfile keeps the reason of a failed open in one global; at
+        // worst a simultaneous failure elsewhere lends us its wording.
+        const std::string reason = sf_strerror(nullptr);
+        return failure(wavLike ? "it is a damaged WAV file (" + reason + ")"
+                               : "it is not a sound file (" + reason + ")");
     }
     const int container = info.format & SF_FORMAT_TYPEMASK;
     if (container != SF_FORMAT_WAV && container != SF_FORMAT_WAVEX && container != SF_FORMAT_RF64) {
-        return failure("not a WAV file");
+        return failure("it is not a WAV file; only WAV sound files can be played");
     }
     int sampleBytes = 0;
     switch (info.format & SF_FORMAT_SUBMASK) {
@@ -242,17 +349,26 @@ PcmLoadResult loadPcm(const std::string& path, int targetRate) {
         sampleBytes = 8;
         break;
     default:
-        return failure("unsupported sample encoding (" + encodingName(file.get(), info.format) +
-                       "); only PCM and float WAV files can be played");
+        return failure("its sample encoding (" + encodingName(file.get(), info.format) +
+                       ") is not supported; only PCM and float WAV files can be played");
     }
-    if (info.channels < 1 || info.channels > kMaxChannels) {
-        return failure("unsupported channel count " + std::to_string(info.channels));
+    if (info.channels < 1 || info.channels > limits.maxChannels) {
+        return failure("it has " + std::to_string(info.channels) +
+                       " channels; a sound may have at most " + std::to_string(limits.maxChannels));
     }
-    if (info.samplerate < kMinSampleRate || info.samplerate > kMaxSampleRate) {
-        return failure("implausible sample rate " + std::to_string(info.samplerate));
+    if (info.samplerate < limits.minRate || info.samplerate > limits.maxRate) {
+        return failure("its sample rate of " + std::to_string(info.samplerate) +
+                       " Hz is not supported; a sound's rate must lie between " +
+                       std::to_string(limits.minRate) + " and " + std::to_string(limits.maxRate) +
+                       " Hz");
     }
     if (info.frames <= 0) {
-        return failure("the file holds no audio frames");
+        return failure("it holds no sound (its audio data is empty)");
+    }
+    const double seconds = static_cast<double>(info.frames) / info.samplerate;
+    if (limits.maxSeconds > 0 && seconds > limits.maxSeconds) {
+        return failure("it lasts " + duration(seconds) + "; a sound may last at most " +
+                       limitText(limits.maxSeconds));
     }
     const int channels = std::min(info.channels, 2);
     const int rate = targetRate == 0 ? info.samplerate : targetRate;
@@ -261,40 +377,102 @@ PcmLoadResult loadPcm(const std::string& path, int targetRate) {
     const double keptFrames = static_cast<double>(info.frames) * rate / info.samplerate;
     if (info.frames > kMaxSamples / info.channels ||
         keptFrames > static_cast<double>(kMaxSamples / channels)) {
-        return failure("the sound is too long (" + std::to_string(info.frames) + " frames)");
+        return failure("it is too long to hold in memory (" + duration(seconds) + ")");
+    }
+    if (stopped(cancel)) {
+        return failure("cancelled");
     }
 
     const bool narrow = sampleBytes <= 2;
-    std::error_code noSize;
-    const auto fileBytes = static_cast<sf_count_t>(std::filesystem::file_size(path, noSize));
     const sf_count_t fileFrames =
-        noSize ? kChunkFrames : fileBytes / (sampleBytes * info.channels) + 1;
+        static_cast<sf_count_t>(status.st_size) / (sampleBytes * info.channels) + 1;
 
     auto pcm = std::make_shared<PcmData>();
     pcm->sampleRate = rate;
     pcm->channels = channels;
     if (narrow && info.channels <= 2 && rate == info.samplerate) {
-        pcm->s16 =
-            readAll<std::int16_t>(file.get(), channels, info.frames, fileFrames, sf_readf_short);
+        pcm->s16 = readAll<std::int16_t>(
+            channels, info.frames, fileFrames,
+            [&](std::int16_t* to, sf_count_t n) { return sf_readf_short(file.get(), to, n); },
+            cancel);
         pcm->frames = static_cast<std::int64_t>(pcm->s16.size()) / channels;
     } else {
-        std::vector<float> samples = readFloat(file.get(), info.channels, info.frames, fileFrames);
-        file.reset();
-        if (!samples.empty() && rate != info.samplerate) {
-            std::vector<float> converted;
-            std::string error;
-            if (!resampleLoop(samples, channels, info.samplerate, rate, converted, error)) {
-                return failure(error);
+        FloatReader reader(file.get(), info.channels);
+        const auto readFloats = [&](float* to, sf_count_t n) { return reader.read(to, n); };
+        std::vector<float> samples;
+        if (rate == info.samplerate) {
+            samples = readAll<float>(channels, info.frames, fileFrames, readFloats, cancel);
+        } else {
+            LoopResampler resampler(channels, info.samplerate, rate, info.frames);
+            const std::int64_t pad = resampler.padFrames();
+            if (info.frames <= pad) {
+                // Short enough to hold whole; the pads go round it more than once.
+                samples = readAll<float>(channels, info.frames, fileFrames, readFloats, cancel);
+                std::vector<float> converted;
+                std::string error;
+                if (!stopped(cancel) && !samples.empty() &&
+                    !resampleLoop(samples, channels, info.samplerate, rate, converted, error)) {
+                    return failure(error);
+                }
+                samples = std::move(converted);
+            } else {
+                // Converted while read: the sound's end first (the loop comes
+                // round to it before the start), then all of it, then its
+                // start again.
+                std::vector<float> head;
+                if (sf_seek(file.get(), info.frames - pad, SEEK_SET) < 0) {
+                    return failure("the file cannot be read to its end");
+                }
+                const std::vector<float> tail =
+                    readAll<float>(channels, pad, pad, readFloats, cancel);
+                if (sf_seek(file.get(), 0, SEEK_SET) != 0) {
+                    return failure("the file cannot be read from its start");
+                }
+                resampler.feed(tail.data(), tail.size() / channels);
+                std::vector<float> chunk(static_cast<std::size_t>(kChunkFrames * channels));
+                sf_count_t total = 0;
+                while (total < info.frames && !stopped(cancel)) {
+                    const sf_count_t got =
+                        reader.read(chunk.data(), std::min(kChunkFrames, info.frames - total));
+                    if (got <= 0) {
+                        break;
+                    }
+                    const auto used = static_cast<std::size_t>(got * channels);
+                    if (head.size() < static_cast<std::size_t>(pad * channels)) {
+                        head.insert(head.end(), chunk.begin(),
+                                    chunk.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                        used, pad * channels - head.size())));
+                    }
+                    if (!resampler.feed(chunk.data(), static_cast<std::size_t>(got))) {
+                        break;
+                    }
+                    total += got;
+                }
+                if (total == 0 && !stopped(cancel)) {
+                    return failure("the file holds no readable audio frames");
+                }
+                resampler.feed(head.data(), head.size() / channels);
+                std::string error;
+                if (!stopped(cancel) && !resampler.finish(samples, error)) {
+                    return failure(error);
+                }
             }
-            samples = std::move(converted);
         }
+        file.reset();
         pcm->f32 = std::move(samples);
         pcm->frames = static_cast<std::int64_t>(pcm->f32.size()) / channels;
+    }
+    if (stopped(cancel)) {
+        return failure("cancelled");
     }
     if (pcm->frames == 0) {
         return failure("the file holds no readable audio frames");
     }
     return {std::move(pcm), {}};
+}
+
+PcmLoadResult loadPcm(const std::string& path, int targetRate) {
+    return loadPcm(path, targetRate, kBuiltInLimits);
 }
 
 } // namespace sylvaro::engine
