@@ -162,23 +162,43 @@ void SoundDecoder::work() {
         const std::optional<Stamp> after = stampOf(job->nativePath);
         const std::optional<Stamp> stamp =
             before && after && *before == *after ? before : std::nullopt;
-        QMetaObject::invokeMethod(
-            this, [this, job, result, stamp] { finish(job, result, stamp); }, Qt::QueuedConnection);
+        // The answer waits here, under the lock, and the UI thread is only
+        // woken: nothing but the lock hands data between the threads.
+        bool wake = false;
+        {
+            const std::lock_guard lock(m_mutex);
+            wake = m_done.empty();
+            m_done.push_back({job, result, stamp});
+        }
+        if (wake) {
+            QMetaObject::invokeMethod(this, "deliverDone", Qt::QueuedConnection);
+        }
     }
 }
 
-void SoundDecoder::finish(const std::shared_ptr<Job>& job, const engine::PcmLoadResult& result,
-                          std::optional<Stamp> stamp) {
-    if (result && stamp) {
-        store(job->path, *stamp, result.pcm);
+void SoundDecoder::deliverDone() {
+    std::deque<Done> done;
+    {
+        const std::lock_guard lock(m_mutex);
+        done.swap(m_done);
+    }
+    for (const Done& d : done) {
+        finish(d);
+    }
+}
+
+void SoundDecoder::finish(const Done& done) {
+    const engine::PcmLoadResult& result = done.result;
+    if (result && done.stamp) {
+        store(done.job->path, *done.stamp, result.pcm);
     }
     const QString error = result ? QString() : QString::fromStdString(result.error);
     // A receiver may cancel or request while we deliver: each ticket is
     // checked again just before its answer goes out.
-    const std::vector<quint64> tickets = std::exchange(job->tickets, {});
+    const std::vector<quint64> tickets = std::exchange(done.job->tickets, {});
     for (const quint64 ticket : tickets) {
         const auto it = m_tickets.find(ticket);
-        if (it == m_tickets.end() || it->second != job) {
+        if (it == m_tickets.end() || it->second != done.job) {
             continue;
         }
         m_tickets.erase(it);

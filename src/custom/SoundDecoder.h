@@ -80,10 +80,16 @@ private:
         mutable quint64 lastUse = 0;
     };
 
+    struct Done {
+        std::shared_ptr<Job> job;
+        engine::PcmLoadResult result;
+        std::optional<Stamp> stamp;
+    };
+
     static std::optional<Stamp> stampOf(const std::string& nativePath);
     void work();
-    void finish(const std::shared_ptr<Job>& job, const engine::PcmLoadResult& result,
-                std::optional<Stamp> stamp);
+    Q_INVOKABLE void deliverDone();
+    void finish(const Done& done);
     void store(const QString& path, Stamp stamp, engine::PcmPtr pcm);
     void evict();
 
@@ -100,6 +106,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::shared_ptr<Job>> m_queue;
+    std::deque<Done> m_done;
     bool m_stopping = false;
 
     std::thread m_worker; // last: starts once everything above exists
