@@ -5,6 +5,7 @@
 #include "ClockAlarmPanel.h"
 #include "ConsoleMenus.h"
 #include "ConsoleState.h"
+#include "CustomLink.h"
 #include "DevicePanel.h"
 #include "RandomSounds.h"
 #include "ScenePanel.h"
@@ -13,6 +14,7 @@
 #include "core/AppDir.h"
 #include "core/Dialogs.h"
 #include "core/Text.h"
+#include "custom/CustomChannels.h"
 #include "engine/SoundEngine.h"
 
 #include <algorithm>
@@ -125,7 +127,7 @@ void ConsoleLifecycle::loadStep() {
     ConsolePanels& p = m_parts.state.panels();
     m_customAsRead = m_parts.files.readCustom();
     if (*m_customAsRead) {
-        m_parts.state.customNames() = **m_customAsRead;
+        p.custom.setNames(**m_customAsRead);
     }
     p.random.scheduler().timer(2, 17).setEnabled(false);
     p.random.showBank(1);
@@ -195,6 +197,7 @@ void ConsoleLifecycle::startupStep() {
     m_parts.devices.hideChoice();
     enableControls(true);
     m_parts.scenes.setStarted(true);
+    m_parts.custom.setStarted(true);
     p.volumes.showMute();
 
     std::string error;
@@ -202,6 +205,9 @@ void ConsoleLifecycle::startupStep() {
         fail(error);
         return;
     }
+    // The user's own sounds come last: their files are read meanwhile, and
+    // a ticked custom background starts once its sound is ready.
+    m_parts.custom.startUp();
     setStarted(true);
     m_startupTimer.setEnabled(false);
     m_phase = Phase::Started;
@@ -257,7 +263,7 @@ void ConsoleLifecycle::resume() {
     for (std::string_view picture : p.channels.resume()) {
         m_parts.state.showPicture(core::toQString(picture));
     }
-    const QString& custom = m_parts.state.customNames().picture;
+    const QString& custom = p.custom.names().picture;
     if (!custom.isEmpty()) {
         m_parts.state.showPicture(custom);
     }
@@ -289,10 +295,14 @@ void ConsoleLifecycle::shutdown() {
     // one that says what the console says may be spelled the user's way:
     // leave both as they are.
     const persist::ConsoleSettings console = m_parts.state.capture();
-    const persist::CustomNames& custom = m_parts.state.customNames();
+    const persist::CustomNames& custom = m_parts.state.panels().custom.names();
     const bool consoleChanged = m_consoleAsRead && *m_consoleAsRead != console;
     const bool customChanged = m_customAsRead && *m_customAsRead != custom;
-    m_parts.files.write(consoleChanged ? &console : nullptr, customChanged ? &custom : nullptr);
+    const std::optional<persist::CustomPanelSettings> panel = m_parts.custom.toSave();
+    m_parts.files.write(consoleChanged ? &console : nullptr, customChanged ? &custom : nullptr,
+                        panel ? &*panel : nullptr);
+    // The program's other windows go with the console.
+    m_parts.custom.hidePanel();
 }
 
 } // namespace sylvaro::app

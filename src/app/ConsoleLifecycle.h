@@ -24,6 +24,7 @@ namespace sylvaro::app {
 class CatalogueSounds;
 class ConsoleMenus;
 class ConsoleState;
+class CustomLink;
 class DevicePanel;
 class ScenePanel;
 class SettingsFiles;
@@ -40,6 +41,7 @@ struct LifecycleParts {
     ScenePanel& scenes;
     DevicePanel& devices;
     SettingsFiles& files;
+    CustomLink& custom;
 };
 
 // The console's one lifecycle: load → starting ⇄ failed → started → resumed

@@ -43,7 +43,9 @@ void ConsoleState::restoreSettings(const persist::ConsoleSettings& s) {
 }
 
 void ConsoleState::applyScene(const scenes::Scene& scene) {
-    // Switching the custom channels off comes with the custom panel.
+    if (scene.resetsCustom && m_switchOffCustom) {
+        m_switchOffCustom();
+    }
     m_back = console::toStored(scene.background);
     m_text = console::toStored(scene.text);
     applyLook();
@@ -98,7 +100,7 @@ void ConsoleState::applyLook() {
 
 bool ConsoleState::showPicture(const QString& name) {
     return core::AppDir::isBareFileName(name) &&
-           m_panels.picture.showPicture(m_dir.file(QStringLiteral("images"), name));
+           m_panels.picture.showPicture(m_dir.userFile(QStringLiteral("images"), name));
 }
 
 } // namespace sylvaro::app

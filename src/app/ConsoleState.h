@@ -4,6 +4,7 @@
 #include "persist/ConsoleSettings.h"
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -11,6 +12,9 @@ namespace sylvaro::core {
 class AppDir;
 class Dialogs;
 } // namespace sylvaro::core
+namespace sylvaro::custom {
+class CustomChannels;
+}
 namespace sylvaro::scenes {
 struct Scene;
 }
@@ -31,12 +35,13 @@ struct ConsolePanels {
     RandomSounds& random;
     ClockAlarmPanel& clock;
     PictureArea& picture;
+    custom::CustomChannels& custom;
 };
 
 // The console's state as a whole: collects it into a record and applies a
 // record, a scene or a reset by calling the panels' own verbs, each in the
-// order that decides which handlers run. Holds the console's two colours
-// and the custom selections. UI thread only.
+// order that decides which handlers run. Holds the console's two colours.
+// UI thread only.
 class ConsoleState {
 public:
     ConsoleState(ConsolePanels panels, const core::AppDir& dir, core::Dialogs& dialogs);
@@ -46,7 +51,12 @@ public:
     // sliders, the all-sounds slider. The two group volumes wait for the
     // buffers and are the caller's.
     void restoreSettings(const persist::ConsoleSettings& settings);
+    // Every scene but one switches the custom channels off first.
     void applyScene(const scenes::Scene& scene);
+    // How the console switches the custom channels off (the custom panel's).
+    void setCustomSwitchOff(std::function<void()> switchOff) {
+        m_switchOffCustom = std::move(switchOff);
+    }
     // Switches every built-in channel off after asking; false when the user
     // said no.
     bool reset();
@@ -59,12 +69,9 @@ public:
     void chooseBackColour();
     void chooseTextColour();
 
-    // A picture from images/; false (and the old one kept) when it cannot
-    // be shown.
+    // A picture from images/ (the user's own first); false (and the old one
+    // kept) when it cannot be shown.
     bool showPicture(const QString& name);
-
-    persist::CustomNames& customNames() { return m_customNames; }
-    const persist::CustomNames& customNames() const { return m_customNames; }
 
     ConsolePanels& panels() { return m_panels; }
 
@@ -79,7 +86,7 @@ private:
     core::Dialogs& m_dialogs;
     std::int32_t m_back = console::kSystemButtonFace;
     std::int32_t m_text = console::kSystemButtonText;
-    persist::CustomNames m_customNames;
+    std::function<void()> m_switchOffCustom;
 };
 
 } // namespace sylvaro::app

@@ -6,6 +6,7 @@
 #include "ConsoleLifecycle.h"
 #include "ConsoleMenus.h"
 #include "ConsoleState.h"
+#include "CustomLink.h"
 #include "DevicePanel.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
@@ -14,13 +15,22 @@
 #include "VolumeControls.h"
 #include "core/Text.h"
 #include "core/WallClock.h"
+#include "custom/CustomChannels.h"
+#include "custom/CustomPanel.h"
+#include "custom/SoundDecoder.h"
 #include "engine/OutputRecovery.h"
 #include "engine/SoundEngine.h"
+#include "widgets/TrackSlider.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace sylvaro::app {
@@ -29,6 +39,7 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
       m_engine(std::make_unique<engine::SoundEngine>(m_services.audio)),
       m_sounds(std::make_unique<CatalogueSounds>(*m_engine)),
+      m_decoder(std::make_unique<custom::SoundDecoder>(m_engine->mixer().sampleRate())),
       m_files(std::make_unique<SettingsFiles>(m_services.appDir, m_services.dialogs)),
       m_recovery(std::make_unique<engine::OutputRecovery>(m_services.audio, m_engine->mixer())) {
     setObjectName(QStringLiteral("frmmain"));
@@ -38,7 +49,7 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     // The start-up step's countdown starts with the window.
     m_lifecycle = std::make_unique<ConsoleLifecycle>(
         LifecycleParts{m_services.appDir, m_services.timers, m_services.dialogs, *m_engine,
-                       *m_sounds, *m_state, *m_menus, *m_scenes, *m_devices, *m_files});
+                       *m_sounds, *m_state, *m_menus, *m_scenes, *m_devices, *m_files, *m_custom});
     m_lifecycle->setCloseWindow([this] { close(); });
 
     connect(m_menus, &ConsoleMenus::exitRequested, this, [this] { m_lifecycle->requestExit(); });
@@ -52,6 +63,9 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     connect(m_scenes, &ScenePanel::sceneChosen, this,
             [this](const scenes::Scene* scene) { m_state->applyScene(*scene); });
     connect(m_scenes, &ScenePanel::resetRequested, this, [this] { m_state->reset(); });
+    m_state->setCustomSwitchOff([this] { m_custom->switchOff(); });
+    connect(&panels().random, &RandomSounds::bank1Requested, this,
+            [this] { m_custom->switchOff(); });
     connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);
 }
 
@@ -87,6 +101,7 @@ ConsoleWindow::~ConsoleWindow() {
     m_state.reset();
     m_recovery.reset();
     delete takeCentralWidget();
+    m_decoder.reset();
     m_sounds.reset();
     m_engine.reset();
 }
@@ -109,9 +124,17 @@ void ConsoleWindow::buildLayout() {
                                       m_menus->action(QStringLiteral("mnuAlarmOff")), central);
     m_scenes = new ScenePanel(m_services.appDir, central);
     m_devices = new DevicePanel(central);
+    auto* custom = new custom::CustomChannels(
+        {m_services.appDir, *m_engine, m_sounds->group(console::kBackgroundGroup),
+         m_sounds->customRandomGroup(), *m_decoder, m_services.timers, m_services.random,
+         [volumes] { return volumes->backgroundSlider()->value(); },
+         [volumes] { return volumes->randomSlider()->value(); }},
+        central);
     m_state = std::make_unique<ConsoleState>(
-        ConsolePanels{*central, *channels, *volumes, *random, *clock, *picture}, m_services.appDir,
-        m_services.dialogs);
+        ConsolePanels{*central, *channels, *volumes, *random, *clock, *picture, *custom},
+        m_services.appDir, m_services.dialogs);
+    m_custom =
+        new CustomLink(*custom, makeCustomPanel(*custom), *m_files, m_services.dialogs, central);
     // The sweep keeps the clock alive.
     random->scheduler().keepAlive(clock->alarmClock().tickTimer(), true);
 
@@ -130,8 +153,15 @@ void ConsoleWindow::buildLayout() {
     side->addWidget(m_scenes);
     side->addStretch();
     grid->addLayout(side, 0, 1);
-    grid->addWidget(channels, 1, 0, 1, 2);
-    grid->addWidget(random, 2, 0, 1, 2);
+    // Each group of channels has its "Custom" button beside it.
+    const auto withCustom = [](QWidget* panel, QPushButton* button) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(panel, 1);
+        row->addWidget(button, 0, Qt::AlignTop);
+        return row;
+    };
+    grid->addLayout(withCustom(channels, m_custom->backgroundButton()), 1, 0, 1, 2);
+    grid->addLayout(withCustom(random, m_custom->randomButton()), 2, 0, 1, 2);
 
     auto* actions = new QHBoxLayout;
     actions->addWidget(m_devices, 1);
@@ -144,6 +174,32 @@ void ConsoleWindow::buildLayout() {
     grid->setRowStretch(0, 1);
 
     resize(840, 860);
+}
+
+std::unique_ptr<custom::CustomPanel>
+ConsoleWindow::makeCustomPanel(custom::CustomChannels& channels) {
+    std::function<void(const QString&)> openFolder = m_services.openFolder;
+    if (!openFolder) {
+        openFolder = [](const QString& path) {
+            QDir().mkpath(path);
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        };
+    }
+    std::function<QString(const QString&, const QString&)> chooseFile = m_services.chooseFile;
+    if (!chooseFile) {
+        chooseFile = [this](const QString& title, const QString& filter) {
+            return QFileDialog::getOpenFileName(QApplication::activeWindow(), title,
+                                                QDir::homePath(), filter);
+        };
+    }
+    auto panel = std::make_unique<custom::CustomPanel>(
+        custom::CustomPanel::Context{
+            m_services.appDir, channels, *m_decoder, *m_engine, m_services.dialogs,
+            [this] { return m_state->backColour(); },
+            [this](const QString& name) { return m_state->showPicture(name); },
+            std::move(openFolder), std::move(chooseFile)},
+        this);
+    return panel;
 }
 
 void ConsoleWindow::load() {

@@ -8,6 +8,11 @@
 
 class QPushButton;
 
+namespace sylvaro::custom {
+class CustomChannels;
+class CustomPanel;
+class SoundDecoder;
+} // namespace sylvaro::custom
 namespace sylvaro::engine {
 class OutputRecovery;
 class SoundEngine;
@@ -19,6 +24,7 @@ class CatalogueSounds;
 class ConsoleLifecycle;
 class ConsoleMenus;
 class ConsoleState;
+class CustomLink;
 class DevicePanel;
 class ScenePanel;
 class SettingsFiles;
@@ -44,6 +50,8 @@ public:
     ConsoleMenus& menus() { return *m_menus; }
     DevicePanel& devices() { return *m_devices; }
     ScenePanel& scenes() { return *m_scenes; }
+    CustomLink& custom() { return *m_custom; }
+    custom::SoundDecoder& decoder() { return *m_decoder; }
     QPushButton* exitButton() const { return m_exit; }
     engine::OutputRecovery& outputRecovery() { return *m_recovery; }
 
@@ -54,12 +62,15 @@ protected:
 
 private:
     void buildLayout();
+    std::unique_ptr<custom::CustomPanel> makeCustomPanel(custom::CustomChannels& channels);
     // Once a second: a vanished output device is noticed and looked for.
     void watchOutput();
 
     Services m_services;
     std::unique_ptr<engine::SoundEngine> m_engine;
     std::unique_ptr<CatalogueSounds> m_sounds;
+    // Outlives every custom channel, which may still be waiting for it.
+    std::unique_ptr<custom::SoundDecoder> m_decoder;
     std::unique_ptr<SettingsFiles> m_files;
     std::unique_ptr<engine::OutputRecovery> m_recovery;
     std::int64_t m_noteClearsAtMs = -1;
@@ -67,6 +78,7 @@ private:
     ScenePanel* m_scenes = nullptr;
     DevicePanel* m_devices = nullptr;
     QPushButton* m_exit = nullptr;
+    CustomLink* m_custom = nullptr;
     std::unique_ptr<ConsoleState> m_state;
     std::unique_ptr<ConsoleLifecycle> m_lifecycle;
 };

@@ -53,7 +53,10 @@ RandomSounds::RandomSounds(CatalogueSounds& sounds, core::TimerHost& timers,
         b->setFixedWidth(32);
         b->setEnabled(false); // until start-up
     }
-    connect(m_showBank1, &QPushButton::clicked, this, [this] { showBank(1); });
+    connect(m_showBank1, &QPushButton::clicked, this, [this] {
+        showBank(1);
+        Q_EMIT bank1Requested();
+    });
     connect(m_showBank2, &QPushButton::clicked, this, [this] { showBank(2); });
 
     m_spatial = new QCheckBox(QStringLiteral("Enable Spatial Sounds"), this);
@@ -159,7 +162,6 @@ void RandomSounds::showBank(int bank) {
             caption(b, slot)->setVisible(b == bank);
         }
     }
-    // Showing bank 1 also switches the custom channels off once they exist.
 }
 
 void RandomSounds::setBankSlidersEnabled(int bank, bool enabled) {

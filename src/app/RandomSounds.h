@@ -70,6 +70,10 @@ public:
     // Every channel off, and the two bank 1 timers that start armed stopped.
     void clearAll();
 
+Q_SIGNALS:
+    // The user asked for bank 1 ("1"): the custom channels go off with it.
+    void bank1Requested();
+
 private:
     void playOnce(int bank, int slot) override;
     void setPan(int bank, int slot, int pan) override;

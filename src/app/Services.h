@@ -2,6 +2,9 @@
 
 #include "core/AppDir.h"
 
+#include <QString>
+#include <functional>
+
 namespace sylvaro::core {
 class Dialogs;
 class TimerHost;
@@ -24,6 +27,11 @@ struct Services {
     core::RandomSource& random;
     core::WallClock& clock;
     engine::AudioOutput& audio;
+    // The desktop's side, which tests replace: opening a folder in the file
+    // manager, and asking for a file anywhere on the computer (title,
+    // filter; empty when cancelled). Unset means the desktop's own.
+    std::function<void(const QString& path)> openFolder = {};
+    std::function<QString(const QString& title, const QString& filter)> chooseFile = {};
 };
 
 } // namespace sylvaro::app

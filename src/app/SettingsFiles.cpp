@@ -11,6 +11,7 @@ namespace sylvaro::app {
 
 const QString SettingsFiles::kConsoleFile = QStringLiteral("settings.ini");
 const QString SettingsFiles::kCustomFile = QStringLiteral("settings2.ini");
+const QString SettingsFiles::kPanelFile = QStringLiteral("settingsc.ini");
 const QString SettingsFiles::kDamagedText =
     QStringLiteral("The settings file %1 could not be read, so the console starts with its "
                    "design values. The file was kept as %2.");
@@ -26,6 +27,10 @@ QString SettingsFiles::consolePath() const {
 
 QString SettingsFiles::customPath() const {
     return m_dir.dataFile(kCustomFile);
+}
+
+QString SettingsFiles::panelPath() const {
+    return m_dir.configFile(kPanelFile);
 }
 
 template <typename Record> std::optional<Record> SettingsFiles::read(const QString& path) {
@@ -61,8 +66,13 @@ std::optional<persist::CustomNames> SettingsFiles::readCustom() {
     return read<persist::CustomNames>(customPath());
 }
 
+std::optional<persist::CustomPanelSettings> SettingsFiles::readPanel() {
+    return read<persist::CustomPanelSettings>(panelPath());
+}
+
 void SettingsFiles::write(const persist::ConsoleSettings* console,
-                          const persist::CustomNames* custom) {
+                          const persist::CustomNames* custom,
+                          const persist::CustomPanelSettings* panel) {
     QStringList failed;
     QStringList reasons;
     const auto save = [&](const QString& path, const QByteArray& data) {
@@ -83,6 +93,9 @@ void SettingsFiles::write(const persist::ConsoleSettings* console,
     }
     if (custom) {
         save(customPath(), custom->toLine());
+    }
+    if (panel) {
+        save(panelPath(), panel->toLine());
     }
     if (failed.isEmpty() || m_reportedWriteFailure) {
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "persist/ConsoleSettings.h"
+#include "persist/CustomPanelSettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +14,8 @@ class Dialogs;
 
 namespace sylvaro::app {
 
-// The console's two settings files in the data folder. A file that is there
+// The console's settings files: settings.ini and settings2.ini in the data
+// folder, and the custom panel's settingsc.ini in the config folder. A file that is there
 // but cannot be read whole is moved aside as `<name>.damaged` before anything
 // can overwrite it, and the user is told once, naming it; the console then
 // starts as if it were missing. A shutdown whose writes fail says so once,
@@ -24,15 +26,19 @@ public:
 
     std::optional<persist::ConsoleSettings> readConsole();
     std::optional<persist::CustomNames> readCustom();
+    std::optional<persist::CustomPanelSettings> readPanel();
 
     // Writes the files given, settings.ini first; each is replaced whole.
-    void write(const persist::ConsoleSettings* console, const persist::CustomNames* custom);
+    void write(const persist::ConsoleSettings* console, const persist::CustomNames* custom,
+               const persist::CustomPanelSettings* panel = nullptr);
 
     QString consolePath() const;
     QString customPath() const;
+    QString panelPath() const;
 
     static const QString kConsoleFile;
     static const QString kCustomFile;
+    static const QString kPanelFile;
     static const QString kDamagedText;
     static const QString kNotSavedText;
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -31,18 +32,22 @@ QString joined(const QString& root, const QString& name) {
 
 } // namespace
 
-AppDir::AppDir(QString programPath, QString dataPath)
+AppDir::AppDir(QString programPath, QString dataPath, QString configPath)
     : m_path(stripSeparators(std::move(programPath))),
-      m_dataPath(dataPath.isEmpty() ? m_path : stripSeparators(std::move(dataPath))) {}
+      m_dataPath(dataPath.isEmpty() ? m_path : stripSeparators(std::move(dataPath))),
+      m_configPath(configPath.isEmpty() ? m_dataPath : stripSeparators(std::move(configPath))) {}
 
 AppDir AppDir::ofExecutable() {
     const QString program = QCoreApplication::applicationDirPath();
+    // The custom panel's file is the user's wherever the program lives.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(config);
     if (isWritableFolder(program)) {
-        return AppDir(program);
+        return AppDir(program, program, config);
     }
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
-    return AppDir(program, data);
+    return AppDir(program, data, config);
 }
 
 bool AppDir::isWritableFolder(const QString& dir) {
@@ -66,6 +71,28 @@ QString AppDir::dataFile(const QString& name) const {
 
 QString AppDir::dataFile(const QString& folder, const QString& name) const {
     return dataFile(withoutLeading(folder) + u'/' + withoutLeading(name));
+}
+
+QString AppDir::configFile(const QString& name) const {
+    return joined(m_configPath, name);
+}
+
+QString AppDir::userFile(const QString& folder, const QString& name) const {
+    if (separateData()) {
+        const QString own = dataFile(folder, name);
+        if (QFileInfo::exists(own)) {
+            return own;
+        }
+    }
+    return file(folder, name);
+}
+
+QStringList AppDir::userFolders(const QString& folder) const {
+    QStringList folders{file(folder)};
+    if (separateData()) {
+        folders << dataFile(folder);
+    }
+    return folders;
 }
 
 bool AppDir::isBareFileName(const QString& name) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace sylvaro::core {
 
@@ -12,13 +13,15 @@ namespace sylvaro::core {
 // joined with '/' and keep their letter case.
 class AppDir {
 public:
-    explicit AppDir(QString programPath, QString dataPath = {});
+    // The config folder defaults to the data folder.
+    explicit AppDir(QString programPath, QString dataPath = {}, QString configPath = {});
     // The directory of the running executable, with the per-user data
     // folder when that directory cannot be written.
     static AppDir ofExecutable();
 
     const QString& path() const { return m_path; }
     const QString& dataPath() const { return m_dataPath; }
+    const QString& configPath() const { return m_configPath; }
     bool separateData() const { return m_dataPath != m_path; }
     // A built-in file: path() + "/" + name; a leading separator in name is
     // not doubled.
@@ -27,6 +30,14 @@ public:
     // A file the program writes (settings, mixes, recordings).
     QString dataFile(const QString& name) const;
     QString dataFile(const QString& folder, const QString& name) const;
+    // A per-user file that belongs to no program folder (the custom panel's).
+    QString configFile(const QString& name) const;
+    // A file of a folder both roots hold (sounds/, images/): the user's own
+    // copy in the data folder when there is one, else the program folder's.
+    QString userFile(const QString& folder, const QString& name) const;
+    // The folders a listing of `folder` shows: the program folder's, then
+    // the data folder's when that is another.
+    QStringList userFolders(const QString& folder) const;
 
     // Names read from files (custom sounds, the custom picture) must stay
     // inside their folder: no separators, not "." or "..", not empty.
@@ -37,6 +48,7 @@ public:
 private:
     QString m_path;
     QString m_dataPath;
+    QString m_configPath;
 };
 
 } // namespace sylvaro::core

@@ -38,10 +38,15 @@ protected:
     FakeAudioOutput audio;
     ProgramFolder folder;
     std::unique_ptr<app::ConsoleWindow> console;
+    // The desktop's side: folders asked to open, files to hand out.
+    QStringList openedFolders;
+    QString fileToChoose;
 
     void create() {
         console = std::make_unique<app::ConsoleWindow>(
-            app::Services{core::AppDir(folder.path()), host, dialogs, random, clock, audio});
+            app::Services{core::AppDir(folder.path()), host, dialogs, random, clock, audio,
+                          [this](const QString& path) { openedFolders << path; },
+                          [this](const QString&, const QString&) { return fileToChoose; }});
     }
     void createAndLoad() {
         create();

@@ -1,5 +1,6 @@
 #include "app/ConsoleFixture.h"
 #include "app/RandomSounds.h"
+#include "custom/CustomChannels.h"
 #include "persist/LineCodec.h"
 
 #include <QDir>
@@ -220,7 +221,7 @@ TEST_F(ConsoleSettingsTest, CustomSelectionsAreReadAtLoadAndAnUnchangedFileIsLef
     persist::writeFileAtomically(folder.path() + QStringLiteral("/settings2.ini"),
                                  ",\"chimes.wav\",,,,,\"english fence.jpg\"\r\n");
     start();
-    EXPECT_EQ(console->state().customNames().random[1], QStringLiteral("chimes.wav"));
+    EXPECT_EQ(console->panels().custom.names().random[1], QStringLiteral("chimes.wav"));
     EXPECT_EQ(pictureName(), QStringLiteral("english fence.jpg"));
     console->close();
     EXPECT_EQ(persist::readFirstLine(folder.path() + QStringLiteral("/settings2.ini")),

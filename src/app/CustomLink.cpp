@@ -1,0 +1,110 @@
+#include "CustomLink.h"
+
+#include "ProgramTitle.h"
+#include "SettingsFiles.h"
+#include "core/Dialogs.h"
+#include "custom/CustomChannels.h"
+#include "custom/CustomPanel.h"
+
+#include <QPushButton>
+
+namespace sylvaro::app {
+
+const QString CustomLink::kMissingText = QStringLiteral(
+    "One or more custom sounds could not be found. To avoid seeing this error in the future, "
+    "click the 'Reset' button on the custom sounds panel.");
+
+CustomLink::CustomLink(custom::CustomChannels& channels, std::unique_ptr<custom::CustomPanel> panel,
+                       SettingsFiles& files, core::Dialogs& dialogs, QWidget* buttonParent)
+    : QObject(buttonParent), m_channels(channels), m_panel(std::move(panel)), m_files(files),
+      m_dialogs(dialogs) {
+    m_backgroundButton = new QPushButton(QStringLiteral("Custom"), buttonParent);
+    m_backgroundButton->setObjectName(QStringLiteral("cmdCustomBackground"));
+    m_backgroundButton->setToolTip(tr("Your own background sounds and picture"));
+    m_backgroundButton->setAccessibleName(tr("Custom background sounds"));
+    m_randomButton = new QPushButton(QStringLiteral("Custom"), buttonParent);
+    m_randomButton->setObjectName(QStringLiteral("cmdCustomRandom"));
+    m_randomButton->setToolTip(tr("Your own random sounds"));
+    m_randomButton->setAccessibleName(tr("Custom random sounds"));
+    for (QPushButton* b : {m_backgroundButton, m_randomButton}) {
+        b->setEnabled(false); // until start-up
+        connect(b, &QPushButton::clicked, this, &CustomLink::show);
+    }
+    connect(&m_channels, &custom::CustomChannels::setUpEnded, this, &CustomLink::onSetUpEnded);
+    connect(m_panel.get(), &custom::CustomPanel::closedByUser, this, &CustomLink::onClosedByUser);
+}
+
+CustomLink::~CustomLink() = default;
+
+void CustomLink::setStarted(bool started) {
+    m_backgroundButton->setEnabled(started);
+    m_randomButton->setEnabled(started);
+}
+
+custom::CustomPanel& CustomLink::panel() {
+    if (!isLoaded()) {
+        load();
+    }
+    return *m_panel;
+}
+
+void CustomLink::load() {
+    m_asRead = m_files.readPanel();
+    if (*m_asRead) {
+        m_panel->apply(**m_asRead);
+    }
+}
+
+void CustomLink::show() {
+    custom::CustomPanel& p = panel();
+    p.show();
+    p.raise();
+    p.activateWindow();
+}
+
+void CustomLink::hidePanel() {
+    m_panel->hide();
+}
+
+void CustomLink::switchOff() {
+    panel().switchOff();
+}
+
+void CustomLink::startUp() {
+    panel();
+    m_reportMissing = true;
+    m_channels.setUp();
+}
+
+void CustomLink::onSetUpEnded(const QStringList& failures) {
+    if (!m_reportMissing) {
+        return;
+    }
+    m_reportMissing = false;
+    if (failures.isEmpty()) {
+        return;
+    }
+    m_dialogs.message({kMissingText, kProgramTitle, core::MessageButtons::Ok,
+                       core::MessageIcon::Information, failures.join(QLatin1Char('\n'))});
+}
+
+std::optional<persist::CustomPanelSettings> CustomLink::toSave() const {
+    if (!isLoaded()) {
+        return std::nullopt;
+    }
+    persist::CustomPanelSettings now = m_panel->capture();
+    if (*m_asRead && **m_asRead == now) {
+        return std::nullopt;
+    }
+    return now;
+}
+
+void CustomLink::onClosedByUser() {
+    // Closing the window unloads the panel: its selections are stored now.
+    if (std::optional<persist::CustomPanelSettings> now = toSave()) {
+        m_files.write(nullptr, nullptr, &*now);
+        m_asRead = now;
+    }
+}
+
+} // namespace sylvaro::app
