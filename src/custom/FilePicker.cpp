@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace sylvaro::custom {
 
@@ -79,7 +80,17 @@ FilePicker::FilePicker(QString key, Context context, QWidget* parent)
     m_previewCaption->setEnabled(forImage());
     m_picture->setVisible(forImage());
 
-    connect(m_list, &QListWidget::currentTextChanged, this, &FilePicker::onClicked);
+    // A click or arrow key selects and previews; giving the list focus only
+    // marks its first row, and that must not start a sound.
+    connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
+        m_justSelected = true;
+        onClicked(selectedName());
+    });
+    connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (!std::exchange(m_justSelected, false)) {
+            onClicked(item->text()); // a second click on the same file plays it again
+        }
+    });
     connect(m_list, &QListWidget::itemActivated, this, [this] { apply(); });
     connect(m_apply, &QPushButton::clicked, this, &FilePicker::apply);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -143,7 +154,7 @@ bool FilePicker::select(const QString& name) {
     if (found.isEmpty()) {
         return false;
     }
-    if (m_list->currentItem() == found.front()) {
+    if (found.front()->isSelected()) {
         onClicked(name);
     } else {
         m_list->setCurrentItem(found.front());
@@ -216,9 +227,13 @@ void FilePicker::previewImage(const QString& name) {
         image.scaled(m_picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
+QString FilePicker::selectedName() const {
+    const QList<QListWidgetItem*> selected = m_list->selectedItems();
+    return selected.isEmpty() ? QString() : selected.front()->text();
+}
+
 void FilePicker::apply() {
-    QListWidgetItem* item = m_list->currentItem();
-    const QString name = item ? item->text() : QString();
+    const QString name = selectedName();
     if (!name.isEmpty()) {
         QString why = whyNotFileName(name);
         if (why.isEmpty() && m_refused.contains(name)) {

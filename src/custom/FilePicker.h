@@ -76,6 +76,7 @@ private:
     void onDecoded(quint64 ticket, const engine::PcmPtr& pcm, const QString& error);
     void say(const QString& text);
     QString folder() const;
+    QString selectedName() const;
 
     QString m_key;
     Context m_context;
@@ -87,6 +88,7 @@ private:
     std::optional<QString> m_chosen;
     quint64 m_ticket = 0;
     QString m_pending;
+    bool m_justSelected = false;
     // Files found unusable in this picker, with why.
     QHash<QString, QString> m_refused;
 };
