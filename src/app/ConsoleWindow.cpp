@@ -9,6 +9,7 @@
 #include "DevicePanel.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
+#include "RecorderLink.h"
 #include "ScenePanel.h"
 #include "SettingsFiles.h"
 #include "VolumeControls.h"
@@ -40,9 +41,11 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
         LifecycleParts{m_services.appDir, m_services.timers, m_services.dialogs, *m_engine,
                        *m_sounds, *m_state, *m_menus, *m_scenes, *m_devices, *m_files});
     m_lifecycle->setCloseWindow([this] { close(); });
+    m_recorder = std::make_unique<RecorderLink>(m_services, panels().volumes, *m_lifecycle, this);
 
     connect(m_menus, &ConsoleMenus::exitRequested, this, [this] { m_lifecycle->requestExit(); });
     connect(m_exit, &QPushButton::clicked, this, [this] { m_lifecycle->requestExit(); });
+    connect(m_record, &QPushButton::clicked, this, [this] { m_recorder->show(); });
     connect(m_devices, &DevicePanel::enableRequested, this,
             [this] { m_lifecycle->enableConsole(); });
     connect(m_menus, &ConsoleMenus::fontColourRequested, this,
@@ -137,6 +140,9 @@ void ConsoleWindow::buildLayout() {
     actions->addWidget(m_devices, 1);
     actions->addStretch();
     actions->addWidget(m_scenes->resetButton());
+    m_record = new QPushButton(QStringLiteral("Record"), central);
+    m_record->setObjectName(QStringLiteral("cmdRecord"));
+    actions->addWidget(m_record);
     actions->addWidget(m_exit);
     grid->addLayout(actions, 3, 0, 1, 2);
     grid->setColumnStretch(0, 3);

@@ -20,6 +20,7 @@ class ConsoleLifecycle;
 class ConsoleMenus;
 class ConsoleState;
 class DevicePanel;
+class RecorderLink;
 class ScenePanel;
 class SettingsFiles;
 struct ConsolePanels;
@@ -45,6 +46,8 @@ public:
     DevicePanel& devices() { return *m_devices; }
     ScenePanel& scenes() { return *m_scenes; }
     QPushButton* exitButton() const { return m_exit; }
+    QPushButton* recordButton() const { return m_record; }
+    RecorderLink& recorder() { return *m_recorder; }
     engine::OutputRecovery& outputRecovery() { return *m_recovery; }
 
     static inline const QString& kTitle = kProgramTitle;
@@ -69,6 +72,8 @@ private:
     QPushButton* m_exit = nullptr;
     std::unique_ptr<ConsoleState> m_state;
     std::unique_ptr<ConsoleLifecycle> m_lifecycle;
+    QPushButton* m_record = nullptr;
+    std::unique_ptr<RecorderLink> m_recorder;
 };
 
 } // namespace sylvaro::app
