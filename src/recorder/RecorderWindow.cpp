@@ -454,13 +454,17 @@ void RecorderWindow::secondTick() {
     refreshElapsed();
 }
 
+QString RecorderWindow::sizeCaption(qint64 bytes) {
+    return QString::number(static_cast<double>(bytes) / 1000000.0, 'g', 15) +
+           QStringLiteral("\r\n");
+}
+
 void RecorderWindow::sizeTick() {
     m_device.send(QStringLiteral("set capture time format ms"));
     m_device.send(QStringLiteral("status capture length"));
     m_device.send(QStringLiteral("set capture time format bytes"));
     const CommandResult length = m_device.send(QStringLiteral("status capture length"));
-    const double bytes = length.reply.toDouble();
-    m_size->setText(QString::number(bytes / 1000000.0, 'g', 15) + QStringLiteral("\r\n"));
+    m_size->setText(sizeCaption(length.reply.toLongLong()));
     m_device.send(QStringLiteral("status capture channels"));
     // A device that went away, or a full disk, ends the take with what it
     // holds; the take is then ready to save like any other.

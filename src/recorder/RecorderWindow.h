@@ -83,6 +83,9 @@ public:
     core::IntervalTimer& meterTimer() { return m_meterTimer; }
     int secondsCounter() const { return m_seconds; }
     QString settingsPath() const;
+    // The size label's text for a take of `bytes`: megabytes of 1,000,000
+    // bytes in shortest form, then CR LF.
+    static QString sizeCaption(qint64 bytes);
 
     static const QString kSettingsFile;
     static const QString kSizeReachedText;
