@@ -10,6 +10,7 @@
 #include "DevicePanel.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
+#include "RecorderLink.h"
 #include "ScenePanel.h"
 #include "SettingsFiles.h"
 #include "VolumeControls.h"
@@ -51,9 +52,11 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
         LifecycleParts{m_services.appDir, m_services.timers, m_services.dialogs, *m_engine,
                        *m_sounds, *m_state, *m_menus, *m_scenes, *m_devices, *m_files, *m_custom});
     m_lifecycle->setCloseWindow([this] { close(); });
+    m_recorder = std::make_unique<RecorderLink>(m_services, panels().volumes, *m_lifecycle, this);
 
     connect(m_menus, &ConsoleMenus::exitRequested, this, [this] { m_lifecycle->requestExit(); });
     connect(m_exit, &QPushButton::clicked, this, [this] { m_lifecycle->requestExit(); });
+    connect(m_record, &QPushButton::clicked, this, [this] { m_recorder->show(); });
     connect(m_devices, &DevicePanel::enableRequested, this,
             [this] { m_lifecycle->enableConsole(); });
     connect(m_menus, &ConsoleMenus::fontColourRequested, this,
@@ -96,6 +99,8 @@ void ConsoleWindow::watchOutput() {
 }
 
 ConsoleWindow::~ConsoleWindow() {
+    // The recorder holds the console's sliders.
+    m_recorder.reset();
     // The panels use the engine and its buffers: they go first.
     m_lifecycle.reset();
     m_state.reset();
@@ -167,6 +172,9 @@ void ConsoleWindow::buildLayout() {
     actions->addWidget(m_devices, 1);
     actions->addStretch();
     actions->addWidget(m_scenes->resetButton());
+    m_record = new QPushButton(QStringLiteral("Record"), central);
+    m_record->setObjectName(QStringLiteral("cmdRecord"));
+    actions->addWidget(m_record);
     actions->addWidget(m_exit);
     grid->addLayout(actions, 3, 0, 1, 2);
     grid->setColumnStretch(0, 3);
@@ -185,19 +193,12 @@ ConsoleWindow::makeCustomPanel(custom::CustomChannels& channels) {
             QDesktopServices::openUrl(QUrl::fromLocalFile(path));
         };
     }
-    std::function<QString(const QString&, const QString&)> chooseFile = m_services.chooseFile;
-    if (!chooseFile) {
-        chooseFile = [this](const QString& title, const QString& filter) {
-            return QFileDialog::getOpenFileName(QApplication::activeWindow(), title,
-                                                QDir::homePath(), filter);
-        };
-    }
     auto panel = std::make_unique<custom::CustomPanel>(
         custom::CustomPanel::Context{
             m_services.appDir, channels, *m_decoder, *m_engine, m_services.dialogs,
             [this] { return m_state->backColour(); },
             [this](const QString& name) { return m_state->showPicture(name); },
-            std::move(openFolder), std::move(chooseFile)},
+            std::move(openFolder)},
         this);
     return panel;
 }

@@ -26,6 +26,7 @@ class ConsoleMenus;
 class ConsoleState;
 class CustomLink;
 class DevicePanel;
+class RecorderLink;
 class ScenePanel;
 class SettingsFiles;
 struct ConsolePanels;
@@ -53,6 +54,8 @@ public:
     CustomLink& custom() { return *m_custom; }
     custom::SoundDecoder& decoder() { return *m_decoder; }
     QPushButton* exitButton() const { return m_exit; }
+    QPushButton* recordButton() const { return m_record; }
+    RecorderLink& recorder() { return *m_recorder; }
     engine::OutputRecovery& outputRecovery() { return *m_recovery; }
 
     static inline const QString& kTitle = kProgramTitle;
@@ -81,6 +84,8 @@ private:
     CustomLink* m_custom = nullptr;
     std::unique_ptr<ConsoleState> m_state;
     std::unique_ptr<ConsoleLifecycle> m_lifecycle;
+    QPushButton* m_record = nullptr;
+    std::unique_ptr<RecorderLink> m_recorder;
 };
 
 } // namespace sylvaro::app

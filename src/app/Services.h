@@ -27,11 +27,9 @@ struct Services {
     core::RandomSource& random;
     core::WallClock& clock;
     engine::AudioOutput& audio;
-    // The desktop's side, which tests replace: opening a folder in the file
-    // manager, and asking for a file anywhere on the computer (title,
-    // filter; empty when cancelled). Unset means the desktop's own.
+    // Opens a folder in the desktop's file manager; tests replace it. Unset
+    // means the desktop's own.
     std::function<void(const QString& path)> openFolder = {};
-    std::function<QString(const QString& title, const QString& filter)> chooseFile = {};
 };
 
 } // namespace sylvaro::app

@@ -19,6 +19,16 @@ struct MessageRequest {
     QString detail;
 };
 
+// One file dialog. `filter` is written as description|pattern pairs joined
+// by '|' ("Wav File (*.wav)| *.wav"); `folder` is where it opens and
+// `fileName` the name it proposes.
+struct FileRequest {
+    QString filter;
+    QString folder;
+    QString fileName;
+    QString title;
+};
+
 // Every modal question the program asks goes through here, so tests can
 // script the answers. Production shows Qt dialogs; the call blocks the
 // handler that makes it while timers keep firing.
@@ -29,6 +39,10 @@ public:
     // The colour dialog. Reports the last colour chosen (#RRGGBB), black
     // before any, also when the user cancels.
     virtual std::uint32_t chooseColour() = 0;
+    // The open and save dialogs: the full path chosen, empty when cancelled.
+    // The save dialog asks before a chosen file is replaced.
+    virtual QString openFileName(const FileRequest& request) = 0;
+    virtual QString saveFileName(const FileRequest& request) = 0;
 };
 
 } // namespace sylvaro::core

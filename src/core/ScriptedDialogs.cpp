@@ -34,6 +34,20 @@ std::uint32_t ScriptedDialogs::chooseColour() {
     return m_lastColour;
 }
 
+QString ScriptedDialogs::openFileName(const FileRequest& request) {
+    m_fileRequests.push_back(request);
+    if (m_files.empty()) {
+        return {};
+    }
+    QString path = m_files.front();
+    m_files.pop_front();
+    return path;
+}
+
+QString ScriptedDialogs::saveFileName(const FileRequest& request) {
+    return openFileName(request);
+}
+
 int ScriptedDialogs::count(const QString& text) const {
     return static_cast<int>(std::count_if(m_messages.begin(), m_messages.end(),
                                           [&](const MessageRequest& r) { return r.text == text; }));

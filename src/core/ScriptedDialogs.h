@@ -21,6 +21,13 @@ public:
     std::uint32_t chooseColour() override;
     void pickColourNext(std::uint32_t rgb) { m_colours.push_back(rgb); }
     int colourDialogs() const { return m_colourDialogs; }
+
+    // File dialogs answer from their own script, in order, open and save
+    // alike; an empty answer (or none scripted) is a cancel.
+    QString openFileName(const FileRequest& request) override;
+    QString saveFileName(const FileRequest& request) override;
+    void chooseFileNext(const QString& path) { m_files.push_back(path); }
+    const std::vector<FileRequest>& fileRequests() const { return m_fileRequests; }
     void setWhileOpen(std::function<void(const MessageRequest&)> hook) {
         m_whileOpen = std::move(hook);
     }
@@ -33,6 +40,8 @@ private:
     std::deque<MessageAnswer> m_answers;
     std::vector<MessageRequest> m_messages;
     std::deque<std::uint32_t> m_colours;
+    std::deque<QString> m_files;
+    std::vector<FileRequest> m_fileRequests;
     std::uint32_t m_lastColour = 0;
     int m_colourDialogs = 0;
     std::function<void(const MessageRequest&)> m_whileOpen;

@@ -285,10 +285,10 @@ bool CustomPanel::resetAll() {
 }
 
 void CustomPanel::choose(const QString& key) {
-    FilePicker picker(key,
-                      {m_context.dir, m_context.decoder, *m_preview, m_context.backColour(),
-                       m_context.chooseFile},
-                      this);
+    FilePicker picker(
+        key,
+        {m_context.dir, m_context.decoder, *m_preview, m_context.backColour(), m_context.dialogs},
+        this);
     if (m_runPicker) {
         m_runPicker(picker);
     } else {

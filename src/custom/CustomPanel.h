@@ -52,8 +52,6 @@ public:
         std::function<bool(const QString& name)> showPicture;
         // Opens a folder in the desktop's file manager.
         std::function<void(const QString& path)> openFolder;
-        // Asks for a file anywhere on the computer (the picker's "Add File…").
-        std::function<QString(const QString& title, const QString& filter)> chooseFile;
     };
 
     explicit CustomPanel(Context context, QWidget* parent = nullptr);

@@ -4,6 +4,7 @@
 #include "SoundPreview.h"
 #include "UserText.h"
 #include "core/AppDir.h"
+#include "core/Dialogs.h"
 #include "widgets/StoredColour.h"
 
 #include <QDir>
@@ -249,10 +250,10 @@ void FilePicker::apply() {
 }
 
 void FilePicker::addFile() {
-    const QString filter =
-        forImage() ? tr("JPEG pictures (*.jpg *.JPG)") : tr("WAV sounds (*.wav *.WAV *.wave)");
-    const QString source =
-        m_context.chooseFile(forImage() ? tr("Add a picture") : tr("Add a sound"), filter);
+    const QString filter = forImage() ? tr("JPEG pictures (*.jpg *.JPG *.jpeg)|*.jpg")
+                                      : tr("WAV sounds (*.wav *.WAV *.wave)|*.wav");
+    const QString source = m_context.dialogs.openFileName(
+        {filter, QDir::homePath(), {}, forImage() ? tr("Add a picture") : tr("Add a sound")});
     if (source.isEmpty()) {
         return;
     }

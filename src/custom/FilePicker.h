@@ -16,7 +16,8 @@ class QPushButton;
 
 namespace sylvaro::core {
 class AppDir;
-}
+class Dialogs;
+} // namespace sylvaro::core
 
 namespace sylvaro::custom {
 
@@ -35,8 +36,8 @@ public:
         SoundDecoder& decoder;
         SoundPreview& preview;
         std::int32_t backColour;
-        // Asks for a file anywhere on the computer; empty when cancelled.
-        std::function<QString(const QString& title, const QString& filter)> chooseFile;
+        // Asks for a file anywhere on the computer ("Add File…").
+        core::Dialogs& dialogs;
     };
 
     FilePicker(QString key, Context context, QWidget* parent = nullptr);

@@ -1,6 +1,8 @@
 #include "QtDialogs.h"
 
 #include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -73,6 +75,38 @@ std::uint32_t QtDialogs::chooseColour() {
         m_lastColour = chosen.rgb() & 0xFFFFFFu;
     }
     return m_lastColour;
+}
+
+} // namespace sylvaro::widgets
+
+namespace sylvaro::widgets {
+
+QString QtDialogs::toQtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        // Qt reads the patterns from the parentheses of the description.
+        entries << (description.contains(QLatin1Char('('))
+                        ? description
+                        : QStringLiteral("%1 (%2)").arg(description, pattern));
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+QString QtDialogs::openFileName(const core::FileRequest& request) {
+    const QString start = request.fileName.isEmpty()
+                              ? request.folder
+                              : QDir(request.folder).filePath(request.fileName);
+    return QFileDialog::getOpenFileName(m_parent, request.title, start, toQtFilter(request.filter));
+}
+
+QString QtDialogs::saveFileName(const core::FileRequest& request) {
+    const QString start = request.fileName.isEmpty()
+                              ? request.folder
+                              : QDir(request.folder).filePath(request.fileName);
+    return QFileDialog::getSaveFileName(m_parent, request.title, start, toQtFilter(request.filter));
 }
 
 } // namespace sylvaro::widgets

@@ -15,6 +15,11 @@ public:
 
     core::MessageAnswer message(const core::MessageRequest& request) override;
     std::uint32_t chooseColour() override;
+    QString openFileName(const core::FileRequest& request) override;
+    QString saveFileName(const core::FileRequest& request) override;
+
+    // "Wav File (*.wav)| *.wav|..." as Qt's "Wav File (*.wav);;...".
+    static QString toQtFilter(const QString& filter);
 
 private:
     QWidget* m_parent;

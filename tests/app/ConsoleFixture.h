@@ -38,15 +38,13 @@ protected:
     FakeAudioOutput audio;
     ProgramFolder folder;
     std::unique_ptr<app::ConsoleWindow> console;
-    // The desktop's side: folders asked to open, files to hand out.
+    // Folders the console asked the desktop to open.
     QStringList openedFolders;
-    QString fileToChoose;
 
     void create() {
         console = std::make_unique<app::ConsoleWindow>(
             app::Services{core::AppDir(folder.path()), host, dialogs, random, clock, audio,
-                          [this](const QString& path) { openedFolders << path; },
-                          [this](const QString&, const QString&) { return fileToChoose; }});
+                          [this](const QString& path) { openedFolders << path; }});
     }
     void createAndLoad() {
         create();

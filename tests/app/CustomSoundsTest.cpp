@@ -423,8 +423,9 @@ TEST_F(CustomSoundsTest, FilesThatAreNotUsableSoundsAreRefusedWithTheirReason) {
 TEST_F(CustomSoundsTest, AddFileCopiesASoundFromElsewhereIntoSoundsAndSelectsIt) {
     QTemporaryDir elsewhere;
     writeSound("tmp.wav", 0.5, 0.2);
-    fileToChoose = elsewhere.path() + QStringLiteral("/Our Roof.wav");
-    ASSERT_TRUE(QFile::rename(folder.path() + QStringLiteral("/sounds/tmp.wav"), fileToChoose));
+    const QString outside = elsewhere.path() + QStringLiteral("/Our Roof.wav");
+    ASSERT_TRUE(QFile::rename(folder.path() + QStringLiteral("/sounds/tmp.wav"), outside));
+    dialogs.chooseFileNext(outside);
     start();
     panel().setPickerRunner([&](FilePicker& picker) {
         picker.addFile();
@@ -434,13 +435,14 @@ TEST_F(CustomSoundsTest, AddFileCopiesASoundFromElsewhereIntoSoundsAndSelectsIt)
     panel().choose(QStringLiteral("rand1"));
     settle();
     EXPECT_TRUE(QFile::exists(folder.path() + QStringLiteral("/sounds/Our Roof.wav")));
-    EXPECT_TRUE(QFile::exists(fileToChoose)) << "a copy: the original stays where it was";
+    EXPECT_TRUE(QFile::exists(outside)) << "a copy: the original stays where it was";
     EXPECT_EQ(channels().names().random[0], QStringLiteral("Our Roof.wav"));
     EXPECT_TRUE(sound().exists(channels().randomBuffer(1)));
 
     // What the files cannot store is refused before anything is copied.
-    fileToChoose = elsewhere.path() + QStringLiteral("/say \"rain\".wav");
-    QFile(fileToChoose).open(QIODevice::WriteOnly);
+    const QString quoted = elsewhere.path() + QStringLiteral("/say \"rain\".wav");
+    QFile(quoted).open(QIODevice::WriteOnly);
+    dialogs.chooseFileNext(quoted);
     QString said;
     panel().setPickerRunner([&](FilePicker& picker) {
         picker.addFile();
