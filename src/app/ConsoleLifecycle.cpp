@@ -267,6 +267,8 @@ void ConsoleLifecycle::resume() {
     if (!custom.isEmpty()) {
         m_parts.state.showPicture(custom);
     }
+    // Outside the step, like loaded().
+    QMetaObject::invokeMethod(this, &ConsoleLifecycle::resumed, Qt::QueuedConnection);
 }
 
 void ConsoleLifecycle::exitStep() {

@@ -98,6 +98,8 @@ Q_SIGNALS:
     // The load step has ended; modal windows of the console's load open
     // from here, so they never hold back the start-up step.
     void loaded();
+    // The saved mix has resumed: the console is the user's from here on.
+    void resumed();
 
 private:
     enum class Request { Load, StartupTick, EnableConsole, ResumeTick, Exit, Close };

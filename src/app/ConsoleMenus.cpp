@@ -26,11 +26,10 @@ ConsoleMenus::ConsoleMenus(QMenuBar* bar)
       m_alarm(addMenu(bar, tr("&Alarm"), QStringLiteral("mnuAlarm"))),
       m_options(addMenu(bar, tr("&Options"), QStringLiteral("mnuOptions"))),
       m_help(addMenu(bar, tr("&Help"), QStringLiteral("mnuHelp"))) {
-    // Loading and saving user mixes arrive with the mix file.
-    addNamedAction(m_file, QStringLiteral("Load User Config"), QStringLiteral("mnuLoad"))
-        ->setEnabled(false);
-    addNamedAction(m_file, QStringLiteral("Save User Config"), QStringLiteral("mnuSave"))
-        ->setEnabled(false);
+    connect(addNamedAction(m_file, QStringLiteral("Load User Config"), QStringLiteral("mnuLoad")),
+            &QAction::triggered, this, &ConsoleMenus::loadRequested);
+    connect(addNamedAction(m_file, QStringLiteral("Save User Config"), QStringLiteral("mnuSave")),
+            &QAction::triggered, this, &ConsoleMenus::saveRequested);
     m_file->addSeparator();
     connect(addNamedAction(m_file, QStringLiteral("Exit"), QStringLiteral("mnuExit")),
             &QAction::triggered, this, &ConsoleMenus::exitRequested);

@@ -27,6 +27,8 @@ public:
     void setFileEnabled(bool enabled);
 
 Q_SIGNALS:
+    void loadRequested();
+    void saveRequested();
     void exitRequested();
     void fontColourRequested();
     void backColourRequested();

@@ -10,7 +10,9 @@
 #include "core/Text.h"
 #include "scenes/SceneTable.h"
 #include "widgets/StoredColour.h"
+#include "widgets/TrackSlider.h"
 
+#include <QLineEdit>
 #include <QWidget>
 
 namespace sylvaro::app {
@@ -40,6 +42,20 @@ void ConsoleState::restoreSettings(const persist::ConsoleSettings& s) {
     applyLook();
     m_panels.random.restoreBank(1, s);
     m_panels.volumes.restoreAllSounds(s);
+}
+
+void ConsoleState::applyMix(const persist::ConsoleSettings& s, const QString& alarmTime) {
+    m_panels.random.restoreBank(1, s);
+    m_panels.volumes.randomSlider()->setValue(s.randomVolume);
+    m_panels.volumes.restoreAllSounds(s);
+    m_panels.volumes.backgroundSlider()->setValue(s.backgroundVolume);
+    m_panels.random.restoreBank(2, s);
+    m_panels.clock.alarmBox()->setText(alarmTime);
+    m_back = s.backColour;
+    m_panels.channels.restoreFrom(s);
+    m_text = s.textColour;
+    applyLook();
+    m_panels.random.paintBank2(m_text);
 }
 
 void ConsoleState::applyScene(const scenes::Scene& scene) {

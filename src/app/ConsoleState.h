@@ -51,6 +51,10 @@ public:
     // sliders, the all-sounds slider. The two group volumes wait for the
     // buffers and are the caller's.
     void restoreSettings(const persist::ConsoleSettings& settings);
+    // A mix's console part in the mix's order: bank 1 sliders with the
+    // random and all-sounds sliders, the background slider, bank 2, the
+    // alarm time, the background colour, the enable boxes, the text colour.
+    void applyMix(const persist::ConsoleSettings& settings, const QString& alarmTime);
     // Every scene but one switches the custom channels off first.
     void applyScene(const scenes::Scene& scene);
     // How the console switches the custom channels off (the custom panel's).

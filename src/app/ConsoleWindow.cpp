@@ -8,6 +8,7 @@
 #include "ConsoleState.h"
 #include "CustomLink.h"
 #include "DevicePanel.h"
+#include "MixFiles.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
 #include "RecorderLink.h"
@@ -27,12 +28,16 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace sylvaro::app {
 
@@ -54,6 +59,22 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     m_lifecycle->setCloseWindow([this] { close(); });
     m_recorder = std::make_unique<RecorderLink>(m_services, panels().volumes, *m_lifecycle, this);
 
+    m_mixes = new MixFiles(m_services.appDir, m_services.dialogs, *m_state, *m_custom, this);
+    connect(m_menus, &ConsoleMenus::saveRequested, this, [this] { m_mixes->save(); });
+    connect(m_menus, &ConsoleMenus::loadRequested, this, [this] { m_mixes->load(); });
+    connect(m_save, &QPushButton::clicked, this, [this] { m_mixes->save(); });
+    connect(m_load, &QPushButton::clicked, this, [this] { m_mixes->load(); });
+    // The buttons follow the File menu they repeat.
+    connect(m_menus->fileMenu()->menuAction(), &QAction::enabledChanged, this, [this](bool on) {
+        m_save->setEnabled(on);
+        m_load->setEnabled(on);
+    });
+    connect(m_lifecycle.get(), &ConsoleLifecycle::resumed, this, [this] {
+        if (!m_pendingMix.isEmpty()) {
+            m_mixes->loadFrom(std::exchange(m_pendingMix, QString()));
+        }
+    });
+    setAcceptDrops(true);
     connect(m_menus, &ConsoleMenus::exitRequested, this, [this] { m_lifecycle->requestExit(); });
     connect(m_exit, &QPushButton::clicked, this, [this] { m_lifecycle->requestExit(); });
     connect(m_record, &QPushButton::clicked, this, [this] { m_recorder->show(); });
@@ -172,6 +193,14 @@ void ConsoleWindow::buildLayout() {
     actions->addWidget(m_devices, 1);
     actions->addStretch();
     actions->addWidget(m_scenes->resetButton());
+    m_load = new QPushButton(QStringLiteral("Load"), central);
+    m_load->setObjectName(QStringLiteral("cmdLoad"));
+    m_load->setToolTip(tr("Load a saved mix"));
+    m_save = new QPushButton(QStringLiteral("Save"), central);
+    m_save->setObjectName(QStringLiteral("cmdSave"));
+    m_save->setToolTip(tr("Save the whole console as a mix"));
+    actions->addWidget(m_load);
+    actions->addWidget(m_save);
     m_record = new QPushButton(QStringLiteral("Record"), central);
     m_record->setObjectName(QStringLiteral("cmdRecord"));
     actions->addWidget(m_record);
@@ -205,6 +234,45 @@ ConsoleWindow::makeCustomPanel(custom::CustomChannels& channels) {
 
 void ConsoleWindow::load() {
     m_lifecycle->load();
+}
+
+void ConsoleWindow::openMix(const QString& path) {
+    if (m_lifecycle->hasResumed()) {
+        m_mixes->loadFrom(path);
+    } else {
+        // The resume step would replace what the mix shows.
+        m_pendingMix = path;
+    }
+}
+
+namespace {
+// The first local .svm file of a drag, if any.
+QString droppedMix(const QMimeData* data) {
+    if (data == nullptr) {
+        return {};
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() &&
+            url.toLocalFile().endsWith(QStringLiteral(".svm"), Qt::CaseInsensitive)) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
+}
+} // namespace
+
+void ConsoleWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedMix(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void ConsoleWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppedMix(event->mimeData());
+    if (!path.isEmpty()) {
+        event->acceptProposedAction();
+        openMix(path);
+    }
 }
 
 void ConsoleWindow::closeEvent(QCloseEvent* event) {

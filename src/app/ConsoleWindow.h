@@ -26,6 +26,7 @@ class ConsoleMenus;
 class ConsoleState;
 class CustomLink;
 class DevicePanel;
+class MixFiles;
 class RecorderLink;
 class ScenePanel;
 class SettingsFiles;
@@ -52,6 +53,12 @@ public:
     DevicePanel& devices() { return *m_devices; }
     ScenePanel& scenes() { return *m_scenes; }
     CustomLink& custom() { return *m_custom; }
+    MixFiles& mixes() { return *m_mixes; }
+    QPushButton* saveButton() const { return m_save; }
+    QPushButton* loadButton() const { return m_load; }
+    // Loads a mix handed in from outside (the command line, a drop, a second
+    // start) once the console has resumed its own saved state.
+    void openMix(const QString& path);
     custom::SoundDecoder& decoder() { return *m_decoder; }
     QPushButton* exitButton() const { return m_exit; }
     QPushButton* recordButton() const { return m_record; }
@@ -62,6 +69,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildLayout();
@@ -82,6 +91,10 @@ private:
     DevicePanel* m_devices = nullptr;
     QPushButton* m_exit = nullptr;
     CustomLink* m_custom = nullptr;
+    MixFiles* m_mixes = nullptr;
+    QPushButton* m_save = nullptr;
+    QPushButton* m_load = nullptr;
+    QString m_pendingMix;
     std::unique_ptr<ConsoleState> m_state;
     std::unique_ptr<ConsoleLifecycle> m_lifecycle;
     QPushButton* m_record = nullptr;

@@ -7,12 +7,18 @@
 #include "custom/CustomPanel.h"
 
 #include <QPushButton>
+#include <utility>
 
 namespace sylvaro::app {
 
 const QString CustomLink::kMissingText = QStringLiteral(
     "One or more custom sounds could not be found. To avoid seeing this error in the future, "
     "click the 'Reset' button on the custom sounds panel.");
+
+const QString CustomLink::kMixMissingText = QStringLiteral(
+    "One or more custom sounds could not be found. To avoid seeing this error in the future, "
+    "click the 'Reset' button on the custom sounds panel, reselect your custom sounds and "
+    "resave.");
 
 CustomLink::CustomLink(custom::CustomChannels& channels, std::unique_ptr<custom::CustomPanel> panel,
                        SettingsFiles& files, core::Dialogs& dialogs, QWidget* buttonParent)
@@ -72,19 +78,20 @@ void CustomLink::switchOff() {
 
 void CustomLink::startUp() {
     panel();
-    m_reportMissing = true;
+    setUp(kMissingText);
+}
+
+void CustomLink::setUp(const QString& missingText) {
+    m_missingText = missingText;
     m_channels.setUp();
 }
 
 void CustomLink::onSetUpEnded(const QStringList& failures) {
-    if (!m_reportMissing) {
+    const QString text = std::exchange(m_missingText, QString());
+    if (text.isEmpty() || failures.isEmpty()) {
         return;
     }
-    m_reportMissing = false;
-    if (failures.isEmpty()) {
-        return;
-    }
-    m_dialogs.message({kMissingText, kProgramTitle, core::MessageButtons::Ok,
+    m_dialogs.message({text, kProgramTitle, core::MessageButtons::Ok,
                        core::MessageIcon::Information, failures.join(QLatin1Char('\n'))});
 }
 

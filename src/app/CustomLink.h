@@ -44,6 +44,9 @@ public:
     // Start-up: the panel loads and the six custom slots are set up; the
     // custom-missing message follows if a file could not be loaded.
     void startUp();
+    // The six custom slots made afresh from their names (a mix was loaded);
+    // `missingText` tells of the files that could not be loaded.
+    void setUp(const QString& missingText);
     // The selections to write at shutdown: only once read, only when
     // changed since.
     std::optional<persist::CustomPanelSettings> toSave() const;
@@ -55,6 +58,7 @@ public:
     void setStarted(bool started);
 
     static const QString kMissingText;
+    static const QString kMixMissingText;
 
 private:
     void load();
@@ -70,7 +74,9 @@ private:
     // What the file held when the panel loaded (nullopt inside when it was
     // missing or damaged); empty until then.
     std::optional<std::optional<persist::CustomPanelSettings>> m_asRead;
-    bool m_reportMissing = false;
+    // The message for files the running set-up cannot load; empty when none
+    // is running.
+    QString m_missingText;
 };
 
 } // namespace sylvaro::app

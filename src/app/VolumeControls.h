@@ -47,6 +47,9 @@ public:
     // Once the buffers exist: background channels 1..14 and the random group
     // but "Leaf Borer" take the sliders' current values.
     void applyStartVolumes();
+    // The random slider's value once more to its whole group, custom
+    // random sounds included, even where it already stood.
+    void reapplyRandom() { applyRandom(false); }
     // Shows "Mute" again, as start-up does.
     void showMute();
 

@@ -1,5 +1,6 @@
 #include "ConsoleWindow.h"
 #include "QuitSignals.h"
+#include "SingleInstance.h"
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
 #include "core/WallClock.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
 
@@ -52,6 +54,20 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("sylvaro-lite"));
     sylvaro::app::QuitSignals quitSignals;
 
+    // A mix named on the command line (a double-click in the file manager).
+    QString mix;
+    for (const QString& arg : app.arguments().mid(1)) {
+        if (!arg.startsWith(QLatin1Char('-'))) {
+            mix = QFileInfo(arg).absoluteFilePath();
+            break;
+        }
+    }
+    sylvaro::app::SingleInstance instance;
+    if (instance.handOver(mix)) {
+        return EXIT_SUCCESS;
+    }
+    instance.listen();
+
     sylvaro::core::QtTimerHost timers;
     sylvaro::widgets::QtDialogs dialogs;
     sylvaro::core::RandomSource random;
@@ -69,7 +85,19 @@ int main(int argc, char** argv) {
     // A close that waits for a running step comes back through the
     // lifecycle; the program ends when the console has gone.
     QObject::connect(&console, &QObject::destroyed, &app, &QApplication::quit);
+    QObject::connect(&instance, &sylvaro::app::SingleInstance::opened, &console,
+                     [&console](const QString& file) {
+                         if (!file.isEmpty()) {
+                             console.openMix(file);
+                         }
+                         console.showNormal();
+                         console.raise();
+                         console.activateWindow();
+                     });
     console.load();
     console.show();
+    if (!mix.isEmpty()) {
+        console.openMix(mix);
+    }
     return app.exec();
 }

@@ -3,6 +3,7 @@
 
 #include "persist/ConsoleSettings.h"
 #include "persist/LineCodec.h"
+#include "persist/MixFile.h"
 #include "support/BuiltProgram.h"
 
 #include <QDir>
@@ -62,7 +63,7 @@ protected:
 
     QString programFile(const QString& name) const { return m_program + u'/' + name; }
 
-    void start(const char* driver, bool asAnotherUser = false) {
+    QProcessEnvironment environment(const char* driver) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QString::fromLatin1(driver));
@@ -71,7 +72,11 @@ protected:
         env.insert(QStringLiteral("XDG_DATA_HOME"), m_home + QStringLiteral("/data"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home + QStringLiteral("/config"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home + QStringLiteral("/run"));
-        m_process.setProcessEnvironment(env);
+        return env;
+    }
+
+    void start(const char* driver, bool asAnotherUser = false) {
+        m_process.setProcessEnvironment(environment(driver));
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         const QString exe = programFile(QStringLiteral("sylvaro-lite"));
         if (asAnotherUser) {
@@ -166,4 +171,38 @@ TEST_F(ProgramProcess, ARunFromAReadOnlyProgramFolderWritesOnlyToTheDataFolder) 
     EXPECT_TRUE(persist::readFirstLine(data + QStringLiteral("/settings.ini")))
         << "nothing saved in " << data.toStdString();
     EXPECT_TRUE(QFile::exists(data + QStringLiteral("/settings2.ini")));
+}
+
+TEST_F(ProgramProcess, ASecondStartWithAMixMakesTheRunningConsoleLoadItAndEnds) {
+    persist::MixFile mix;
+    mix.console.bank1.fill(2000);
+    mix.console.bank2.fill(2000);
+    mix.console.backgroundVolume = -1700;
+    mix.console.boxes[4] = 1;
+    mix.alarmTime = QStringLiteral("00:00");
+    mix.alarmState = QStringLiteral("OFF");
+    const QString mixPath = m_tmp.filePath(QStringLiteral("evening.svm"));
+    ASSERT_TRUE(persist::writeFileAtomically(mixPath, mix.toLine()));
+    start("disk");
+    ASSERT_TRUE(waitFor([this] { return soundStarted(); }, 20000)) << "start-up did not run";
+
+    QProcess second;
+    second.setProcessEnvironment(environment("disk"));
+    second.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    second.start(programFile(QStringLiteral("sylvaro-lite")), {mixPath});
+    ASSERT_TRUE(second.waitForFinished(15000)) << "the second start did not end";
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(m_process.state(), QProcess::Running);
+
+    // Start-up has resumed the saved state by the time sound flows, so the
+    // console loaded the mix while answering; its files then say so.
+    terminate();
+    const std::optional<QByteArray> line =
+        persist::readFirstLine(programFile(QStringLiteral("settings.ini")));
+    ASSERT_TRUE(line);
+    const std::optional<persist::ConsoleSettings> settings =
+        persist::ConsoleSettings::fromLine(*line);
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->backgroundVolume, -1700);
+    EXPECT_EQ(settings->boxes[4], 1);
 }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace sylvaro::app {
+
+// One console per user: two would play at once, and the last to close would
+// write its settings over the other's. The first start listens on a socket
+// in the user's runtime folder; a later start hands its mix file (if any)
+// to it and ends. UI thread only.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    explicit SingleInstance(QString serverName = defaultServerName(), QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when a console is running and took `file` (empty: only show
+    // yourself).
+    bool handOver(const QString& file, int timeoutMs = 3000);
+    // Becomes the console others hand their files to; false when the socket
+    // cannot be made.
+    bool listen();
+
+    static QString defaultServerName();
+
+Q_SIGNALS:
+    // Another start asked for this console, with a mix file or none.
+    void opened(const QString& file);
+
+private:
+    void onConnection();
+
+    QString m_name;
+    QLocalServer* m_server = nullptr;
+};
+
+} // namespace sylvaro::app
