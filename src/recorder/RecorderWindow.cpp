@@ -34,6 +34,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
+#include <utility>
 
 namespace sylvaro::recorder {
 
@@ -183,6 +185,14 @@ void RecorderWindow::buildLayout() {
     QFont bold = m_state->font();
     bold.setBold(true);
     m_state->setFont(bold);
+    // Room for the longest state, so none is cut off as the state changes.
+    const QFontMetrics metrics(bold);
+    int widest = 0;
+    for (const char* state : {"READY", "RECORDING", "RESET/TEST", "PLAYBACK"}) {
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromLatin1(state)));
+    }
+    m_state->setMinimumWidth(widest + 6);
+    m_state->setAlignment(Qt::AlignCenter);
     auto* controlRow = new QHBoxLayout(controls);
     // Record and Stop share one place: only one of them is shown at a time.
     controlRow->addWidget(m_record);
@@ -225,6 +235,7 @@ void RecorderWindow::buildLayout() {
     outer->addWidget(information);
 
     auto* quality = new QGroupBox(QStringLiteral("Select Recording Quality"), this);
+    m_qualityGroup = quality;
     quality->setObjectName(QStringLiteral("fraQuality"));
     m_quality = new QComboBox(quality);
     m_quality->setObjectName(QStringLiteral("cbxformat"));
@@ -234,6 +245,7 @@ void RecorderWindow::buildLayout() {
     outer->addWidget(quality);
 
     auto* options = new QGroupBox(QStringLiteral("Other Options"), this);
+    m_optionsGroup = options;
     options->setObjectName(QStringLiteral("fraOptions"));
     auto* grid = new QGridLayout(options);
     m_sizeBox = new QCheckBox(
@@ -292,7 +304,7 @@ void RecorderWindow::buildLayout() {
     outer->addStretch();
 
     m_expand->hide();
-    resize(640, kExpandedTwips / kTwipsPerPixel);
+    resize(640, std::max(kExpandedTwips / kTwipsPerPixel, sizeHint().height()));
 }
 
 void RecorderWindow::fillQualityList() {
@@ -758,14 +770,20 @@ void RecorderWindow::unload() {
     hide();
 }
 
+// The heights are floors: the desktop's fonts decide how much room the
+// groups need, and no control may end up squeezed or cut off.
 void RecorderWindow::expand() {
-    resize(width(), kExpandedTwips / kTwipsPerPixel);
+    m_qualityGroup->show();
+    m_optionsGroup->show();
+    resize(width(), std::max(kExpandedTwips / kTwipsPerPixel, sizeHint().height()));
     m_expand->hide();
     m_collapse->show();
 }
 
 void RecorderWindow::collapse() {
-    resize(width(), kCollapsedTwips / kTwipsPerPixel);
+    m_qualityGroup->hide();
+    m_optionsGroup->hide();
+    resize(width(), std::max(kCollapsedTwips / kTwipsPerPixel, sizeHint().height()));
     m_collapse->hide();
     m_expand->show();
 }
@@ -802,10 +820,15 @@ void RecorderWindow::otherWindowActivated() {
     // The recorder's own windows (save options) do not count.
     for (QWindow* w = active; w != nullptr; w = w->transientParent()) {
         if (w == windowHandle()) {
+            m_hasBeenActive = true;
             return;
         }
     }
-    hide();
+    // Only a window taking over from the recorder hides it: the console
+    // may still hold the focus for a moment after "Record" shows it.
+    if (std::exchange(m_hasBeenActive, false)) {
+        hide();
+    }
 }
 
 void RecorderWindow::closeEvent(QCloseEvent* event) {

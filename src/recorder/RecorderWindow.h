@@ -210,6 +210,10 @@ private:
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_reportedDamaged = false;
+    QWidget* m_qualityGroup = nullptr;
+    QWidget* m_optionsGroup = nullptr;
+    // Whether the recorder held the focus since it was last shown.
+    bool m_hasBeenActive = false;
 };
 
 } // namespace sylvaro::recorder

@@ -6,6 +6,7 @@
 #include "recorder/Mp3Encoder.h"
 #include "recorder/RecorderWindow.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -37,6 +38,25 @@ TEST_F(RecorderLinkTest, RecordCreatesTheRecorderOnceAndShowsItAgain) {
     EXPECT_FALSE(first->isVisible());
     EXPECT_EQ(openRecorder(), first);
     EXPECT_TRUE(first->isVisible());
+}
+
+// The recorder steps aside when the user goes back to another window of
+// the program, and comes back with "Record".
+TEST_F(RecorderLinkTest, AnotherWindowTakingOverFromTheRecorderHidesIt) {
+    start();
+    console->show();
+    RecorderWindow* recorder = openRecorder();
+    ASSERT_NE(recorder, nullptr);
+    recorder->activateWindow();
+    QApplication::processEvents();
+    ASSERT_EQ(QGuiApplication::focusWindow(), recorder->windowHandle());
+    console->activateWindow();
+    QApplication::processEvents();
+    EXPECT_FALSE(recorder->isVisible());
+
+    EXPECT_EQ(openRecorder(), recorder);
+    QApplication::processEvents();
+    EXPECT_TRUE(recorder->isVisible());
 }
 
 TEST_F(RecorderLinkTest, EndingDuringPlaybackRestoresTheSlidersThenSaves) {
