@@ -112,6 +112,9 @@ void ConsoleState::applyLook() {
     m_panels.volumes.applyLook(m_back, m_text);
     m_panels.random.applyLook(m_back, m_text);
     m_panels.clock.applyLook(m_back, m_text);
+    if (m_lookFollower) {
+        m_lookFollower();
+    }
 }
 
 bool ConsoleState::showPicture(const QString& name) {

@@ -57,6 +57,8 @@ public:
     void applyMix(const persist::ConsoleSettings& settings, const QString& alarmTime);
     // Every scene but one switches the custom channels off first.
     void applyScene(const scenes::Scene& scene);
+    // Called whenever the console's colours change (windows that copy them).
+    void setLookFollower(std::function<void()> follow) { m_lookFollower = std::move(follow); }
     // How the console switches the custom channels off (the custom panel's).
     void setCustomSwitchOff(std::function<void()> switchOff) {
         m_switchOffCustom = std::move(switchOff);
@@ -91,6 +93,7 @@ private:
     std::int32_t m_back = console::kSystemButtonFace;
     std::int32_t m_text = console::kSystemButtonText;
     std::function<void()> m_switchOffCustom;
+    std::function<void()> m_lookFollower;
 };
 
 } // namespace sylvaro::app

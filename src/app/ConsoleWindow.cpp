@@ -88,6 +88,7 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
             [this](const scenes::Scene* scene) { m_state->applyScene(*scene); });
     connect(m_scenes, &ScenePanel::resetRequested, this, [this] { m_state->reset(); });
     m_state->setCustomSwitchOff([this] { m_custom->switchOff(); });
+    m_state->setLookFollower([this] { m_custom->followLook(); });
     connect(&panels().random, &RandomSounds::bank1Requested, this,
             [this] { m_custom->switchOff(); });
     connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);

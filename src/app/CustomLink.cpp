@@ -68,6 +68,12 @@ void CustomLink::show() {
     p.activateWindow();
 }
 
+void CustomLink::followLook() {
+    if (isLoaded()) {
+        m_panel->followConsoleColour();
+    }
+}
+
 void CustomLink::hidePanel() {
     m_panel->hide();
 }

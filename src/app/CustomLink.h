@@ -52,6 +52,8 @@ public:
     std::optional<persist::CustomPanelSettings> toSave() const;
 
     void hidePanel();
+    // The console's colours changed: a loaded panel copies its background.
+    void followLook();
 
     QPushButton* backgroundButton() const { return m_backgroundButton; }
     QPushButton* randomButton() const { return m_randomButton; }

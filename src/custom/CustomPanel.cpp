@@ -31,6 +31,15 @@ struct SlotRow {
     const char* key;
 };
 constexpr std::array<SlotRow, 2> kBackgroundRows{{{1, "back1"}, {6, "back2"}}};
+// Where a picker key's button sits in m_choose.
+int slotIndex(const QString& key) {
+    static const QStringList keys{QStringLiteral("back1"), QStringLiteral("back2"),
+                                  QStringLiteral("rand1"), QStringLiteral("rand2"),
+                                  QStringLiteral("rand3"), QStringLiteral("randp4"),
+                                  QStringLiteral("image")};
+    return static_cast<int>(keys.indexOf(key));
+}
+
 constexpr std::array<SlotRow, 4> kRandomRows{
     {{2, "rand1"}, {3, "rand2"}, {4, "rand3"}, {5, "randp4"}}};
 
@@ -57,6 +66,7 @@ CustomPanel::CustomPanel(Context context, QWidget* parent)
     chooseImage->setObjectName(QStringLiteral("cmdImage"));
     chooseImage->setAccessibleName(tr("Choose the custom picture"));
     connect(chooseImage, &QPushButton::clicked, this, [this] { choose(QStringLiteral("image")); });
+    m_choose[6] = chooseImage;
     auto* imageLayout = new QHBoxLayout(imageGroup);
     imageLayout->addWidget(chooseImage);
     imageLayout->addStretch();
@@ -134,6 +144,7 @@ QWidget* CustomPanel::buildSelectGroup() {
             pick->setObjectName(QStringLiteral("cmdChoose_%1").arg(key));
             pick->setAccessibleName(tr("Choose the file of %1").arg(key));
             connect(pick, &QPushButton::clicked, this, [this, key] { choose(key); });
+            m_choose[static_cast<std::size_t>(slotIndex(key))] = pick;
             const int textIndex = slot.textIndex;
             connect(edit, &QLineEdit::textChanged, this,
                     [this, textIndex](const QString& text) { onLabelEdited(textIndex, text); });
@@ -305,6 +316,7 @@ void CustomPanel::choose(const QString& key) {
             channels.setRandomName(key.back().digitValue(), *chosen);
         }
     }
+    showFileNames();
     if (key == QLatin1String("image")) {
         // The console shows the picture now; an empty or missing name
         // leaves the one it has.
@@ -313,6 +325,22 @@ void CustomPanel::choose(const QString& key) {
             m_context.showPicture(picture);
         }
     }
+}
+
+void CustomPanel::showFileNames() {
+    const persist::CustomNames& names = m_context.channels.names();
+    const auto describe = [](const std::optional<QString>& name) {
+        return name && !name->isEmpty() ? tr("File: %1").arg(*name) : tr("No file chosen");
+    };
+    for (int n = 0; n < 2; ++n) {
+        m_choose[static_cast<std::size_t>(n)]->setToolTip(
+            describe(names.background[static_cast<std::size_t>(n)]));
+    }
+    for (int n = 0; n < 4; ++n) {
+        m_choose[static_cast<std::size_t>(2 + n)]->setToolTip(
+            describe(names.random[static_cast<std::size_t>(n)]));
+    }
+    m_choose[6]->setToolTip(describe(names.picture));
 }
 
 void CustomPanel::say(const QString& text) {
@@ -325,6 +353,7 @@ void CustomPanel::paintBackground() {
 
 void CustomPanel::showEvent(QShowEvent* event) {
     paintBackground();
+    showFileNames();
     QWidget::showEvent(event);
 }
 

@@ -74,6 +74,12 @@ public:
     // Tests drive the modal picker through this instead of its event loop.
     void setPickerRunner(std::function<void(FilePicker&)> run) { m_runPicker = std::move(run); }
 
+    // Takes the console's background colour again.
+    void followConsoleColour() { paintBackground(); }
+    // Shows which file each slot has (the label boxes are the user's own
+    // captions and say nothing of it).
+    void showFileNames();
+
     QLineEdit* labelBox(int textIndex) const; // Text1..Text6
     QCheckBox* enableBox(int n) const { return m_enable[static_cast<std::size_t>(n - 1)]; }
     widgets::TrackSlider* frequencySlider(int n) const {
@@ -112,6 +118,7 @@ private:
     std::array<QCheckBox*, 2> m_enable{};               // Check1, Check2
     std::array<widgets::TrackSlider*, 4> m_frequency{}; // HScroll1..HScroll4
     std::array<QLabel*, 4> m_names{};                   // captions of the random sliders
+    std::array<QPushButton*, 7> m_choose{};             // by slot: back1, back2, rand1..4, image
     QLabel* m_note = nullptr;
     QPushButton* m_close = nullptr;
     bool m_closingByButton = false;

@@ -543,5 +543,18 @@ TEST_F(CustomSoundsTest, ClosingThePanelOtherThanByCloseStoresItsSelections) {
     EXPECT_TRUE(file.readAll().contains("\"Owl\""));
 }
 
+TEST_F(CustomSoundsTest, ThePanelTakesTheConsolesColourAndTellsWhichFileEachSlotHas) {
+    writeSound("rain.wav", 0.4);
+    start();
+    console->custom().show();
+    console->state().setBackColour(0x00336699); // stored as BGR
+    EXPECT_EQ(panel().palette().color(QPalette::Window), QColor(0x99, 0x66, 0x33));
+    pick(QStringLiteral("back2"), QStringLiteral("rain.wav"));
+    EXPECT_EQ(panel().findChild<QPushButton*>(QStringLiteral("cmdChoose_back2"))->toolTip(),
+              QStringLiteral("File: rain.wav"));
+    EXPECT_EQ(panel().findChild<QPushButton*>(QStringLiteral("cmdChoose_back1"))->toolTip(),
+              QStringLiteral("No file chosen"));
+}
+
 } // namespace
 } // namespace sylvaro::test
