@@ -59,6 +59,15 @@ protected:
         }
     }
     void waitForEncoder() { ASSERT_TRUE(window->encoder().waitForFinished(60000)); }
+    // "MP3 >> WAV" on a short tone, with `target` as the MP3 asked for.
+    void convertTone(const QString& target) {
+        const QString source = dir.filePath(QStringLiteral("tone.wav"));
+        writeToneWav(source, 8000, 0.5);
+        open();
+        dialogs.chooseFileNext(source);
+        dialogs.chooseFileNext(target);
+        window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->click();
+    }
     // A stand-in encoder beside the program that fails like a real one can.
     void fakeLame(const QByteArray& script) {
         const QString path = dir.filePath(QStringLiteral("lame"));
@@ -106,14 +115,9 @@ TEST_F(Mp3Test, ConvertsAWavToAnMp3OfTheSameLength) {
 
 TEST_F(Mp3Test, AFailingEncoderIsReportedAndLeavesNoFile) {
     fakeLame("echo 'Could not find the input.' >&2\nprintf 'x' > \"$2\"\nexit 1\n");
-    const QString source = dir.filePath(QStringLiteral("tone.wav"));
-    writeToneWav(source, 8000, 0.5);
     const QString target = dir.filePath(QStringLiteral("out.mp3"));
     ASSERT_TRUE(writeBytes(target, "an older mp3"));
-    open();
-    dialogs.chooseFileNext(source);
-    dialogs.chooseFileNext(target);
-    window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->click();
+    convertTone(target);
     waitForEncoder();
     EXPECT_EQ(dialogs.count(RecorderWindow::kCreatedText.arg(target)), 0);
     ASSERT_EQ(dialogs.count(RecorderWindow::kMp3FailedText.arg(target)), 1);
@@ -126,13 +130,8 @@ TEST_F(Mp3Test, AFailingEncoderIsReportedAndLeavesNoFile) {
 
 TEST_F(Mp3Test, AnEncoderThatWritesNothingIsAFailure) {
     fakeLame("exit 0\n");
-    const QString source = dir.filePath(QStringLiteral("tone.wav"));
-    writeToneWav(source, 8000, 0.5);
     const QString target = dir.filePath(QStringLiteral("out.mp3"));
-    open();
-    dialogs.chooseFileNext(source);
-    dialogs.chooseFileNext(target);
-    window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->click();
+    convertTone(target);
     waitForEncoder();
     EXPECT_EQ(dialogs.count(RecorderWindow::kMp3FailedText.arg(target)), 1);
     EXPECT_FALSE(QFile::exists(target));
@@ -140,13 +139,8 @@ TEST_F(Mp3Test, AnEncoderThatWritesNothingIsAFailure) {
 
 TEST_F(Mp3Test, CancelStopsTheEncoderAndRemovesThePartialFile) {
     fakeLame("printf 'partial' > \"$2\"\nexec sleep 30\n");
-    const QString source = dir.filePath(QStringLiteral("tone.wav"));
-    writeToneWav(source, 8000, 0.5);
     const QString target = dir.filePath(QStringLiteral("out.mp3"));
-    open();
-    dialogs.chooseFileNext(source);
-    dialogs.chooseFileNext(target);
-    window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->click();
+    convertTone(target);
     ASSERT_TRUE(window->encoder().isRunning());
     window->findChild<QPushButton*>(QStringLiteral("cmdCancelEncode"))->click();
     EXPECT_FALSE(window->encoder().isRunning());
