@@ -30,45 +30,6 @@ namespace {
 using custom::CustomPanel;
 using custom::FilePicker;
 
-// A control's name for failure messages.
-std::string nameOf(const QWidget* w) {
-    return w == nullptr ? std::string("<none>")
-                        : (w->objectName().isEmpty() ? std::string(w->metaObject()->className())
-                                                     : w->objectName().toStdString());
-}
-
-std::string namesOf(const std::vector<QWidget*>& widgets) {
-    std::string text;
-    for (const QWidget* w : widgets) {
-        text += nameOf(w) + ' ';
-    }
-    return text;
-}
-
-// Each operable control of `window` turns up exactly once on a Tab walk.
-void expectEveryControlOnce(QWidget* window, const std::vector<QWidget*>& walk) {
-    const std::vector<QWidget*> controls = operableControls(window);
-    ASSERT_FALSE(controls.empty());
-    for (QWidget* control : controls) {
-        EXPECT_EQ(std::count(walk.begin(), walk.end(), control), 1)
-            << nameOf(control) << " on the walk " << namesOf(walk);
-    }
-}
-
-std::ptrdiff_t positionIn(const std::vector<QWidget*>& walk, const QWidget* w) {
-    const auto it = std::find(walk.begin(), walk.end(), w);
-    return it == walk.end() ? -1 : it - walk.begin();
-}
-
-// The named widgets come in this order on the walk (others may sit between).
-void expectInOrder(const std::vector<QWidget*>& walk, const std::vector<const QWidget*>& order) {
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        EXPECT_LT(positionIn(walk, order[i - 1]), positionIn(walk, order[i]))
-            << nameOf(order[i - 1]) << " should come before " << nameOf(order[i]) << " on "
-            << namesOf(walk);
-    }
-}
-
 QString withoutMnemonic(QString text) {
     text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
     text.remove(u'&');

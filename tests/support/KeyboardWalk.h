@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace sylvaro::test {
@@ -70,6 +73,46 @@ inline std::vector<QWidget*> tabWalk(QWidget* window, int limit = 400) {
 inline QString spokenName(QWidget* w) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
     return face == nullptr ? QString() : face->text(QAccessible::Name);
+}
+
+// A control's name for failure messages.
+inline std::string nameOf(const QWidget* w) {
+    return w == nullptr ? std::string("<none>")
+                        : (w->objectName().isEmpty() ? std::string(w->metaObject()->className())
+                                                     : w->objectName().toStdString());
+}
+
+inline std::string namesOf(const std::vector<QWidget*>& widgets) {
+    std::string text;
+    for (const QWidget* w : widgets) {
+        text += nameOf(w) + ' ';
+    }
+    return text;
+}
+
+// Each operable control of `window` turns up exactly once on a Tab walk.
+inline void expectEveryControlOnce(QWidget* window, const std::vector<QWidget*>& walk) {
+    const std::vector<QWidget*> controls = operableControls(window);
+    ASSERT_FALSE(controls.empty());
+    for (QWidget* control : controls) {
+        EXPECT_EQ(std::count(walk.begin(), walk.end(), control), 1)
+            << nameOf(control) << " on the walk " << namesOf(walk);
+    }
+}
+
+inline std::ptrdiff_t positionIn(const std::vector<QWidget*>& walk, const QWidget* w) {
+    const auto it = std::find(walk.begin(), walk.end(), w);
+    return it == walk.end() ? -1 : it - walk.begin();
+}
+
+// The named widgets come in this order on the walk (others may sit between).
+inline void expectInOrder(const std::vector<QWidget*>& walk,
+                          const std::vector<const QWidget*>& order) {
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        EXPECT_LT(positionIn(walk, order[i - 1]), positionIn(walk, order[i]))
+            << nameOf(order[i - 1]) << " should come before " << nameOf(order[i]) << " on "
+            << namesOf(walk);
+    }
 }
 
 } // namespace sylvaro::test
