@@ -165,6 +165,8 @@ TEST_F(InstalledProgram, LauncherLeadsIntoTheProgramFolderWithEveryBuiltInFile) 
     for (const char* folder : {"images", "sounds", "saves", "resources"}) {
         EXPECT_TRUE(QFileInfo(programDir() + u'/' + QString::fromLatin1(folder)).isDir()) << folder;
     }
+    // Marked as installed, so it stays the program's even where the user may write.
+    EXPECT_TRUE(QFile::exists(programDir() + QStringLiteral("/.installed")));
     EXPECT_FALSE(QFile::exists(programDir() + QStringLiteral("/settings.ini")));
     EXPECT_FALSE(QFile::exists(programDir() + QStringLiteral("/saves/planted mix.svm")));
 }
