@@ -1,5 +1,6 @@
 # The two commands a new user runs: `make run` and `make test`.
 # Both install what is missing, configure and build first.
+# `make install` puts the program under $(PREFIX) (/usr/local unless given).
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
@@ -9,8 +10,9 @@ WERROR ?= ON
 endif
 WERROR ?= OFF
 CMAKE_ARGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench asan tsan format clean
+.PHONY: all deps configure build run test install bench asan tsan format clean
 
 all: build
 
@@ -34,6 +36,9 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
 	    ctest --output-on-failure --timeout 300 -j2
+
+install: build
+	@cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 bench: deps
 	@cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -3,6 +3,7 @@
 #include "BackgroundChannels.h"
 #include "CatalogueSounds.h"
 #include "ClockAlarmPanel.h"
+#include "ConsoleKeyboard.h"
 #include "ConsoleLifecycle.h"
 #include "ConsoleMenus.h"
 #include "ConsoleState.h"
@@ -92,6 +93,7 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     connect(&panels().random, &RandomSounds::bank1Requested, this,
             [this] { m_custom->switchOff(); });
     connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);
+    new ConsoleKeyboard(*this);
 }
 
 void ConsoleWindow::watchOutput() {

@@ -34,11 +34,18 @@ void PictureArea::rescale() {
     if (m_picture.isNull()) {
         return;
     }
+    // Scaled smoothly to every pixel of the screen: on a dense screen a
+    // picture the size of the area would be blown up, blocky, when drawn.
+    const qreal density = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * density).toSize();
     // Fill the area, cropping the overhang evenly on both sides.
     const QPixmap scaled =
-        m_picture.scaled(size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-    setPixmap(scaled.copy((scaled.width() - width()) / 2, (scaled.height() - height()) / 2, width(),
-                          height()));
+        m_picture.scaled(pixels, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    QPixmap shown =
+        scaled.copy((scaled.width() - pixels.width()) / 2, (scaled.height() - pixels.height()) / 2,
+                    pixels.width(), pixels.height());
+    shown.setDevicePixelRatio(density);
+    setPixmap(shown);
 }
 
 } // namespace sylvaro::app

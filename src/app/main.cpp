@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,6 +24,17 @@ bool haveDisplay() {
     }
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// The program's icon from its own folder, in every size it comes in, so the
+// window and task switcher stay sharp on dense screens too.
+QIcon programIcon(const sylvaro::core::AppDir& dir) {
+    QIcon icon;
+    for (int size : {48, 128, 256}) {
+        icon.addFile(dir.file(QStringLiteral("resources/icons"),
+                              QStringLiteral("sylvaro-lite-%1.png").arg(size)));
+    }
+    return icon;
 }
 
 // A message box left open must not keep a logout from saving the mix.
@@ -52,6 +64,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sylvaro-lite"));
     QApplication::setOrganizationName(QStringLiteral("sylvaro-lite"));
+    // Ties the window to the desktop entry (and its icon) under Wayland.
+    QGuiApplication::setDesktopFileName(QStringLiteral(SYLVARO_APP_ID));
     sylvaro::app::QuitSignals quitSignals;
 
     // A mix named on the command line (a double-click in the file manager).
@@ -75,8 +89,10 @@ int main(int argc, char** argv) {
     sylvaro::core::SystemWallClock clock;
     sylvaro::engine::SdlAudioOutput audio;
 
-    sylvaro::app::ConsoleWindow console(sylvaro::app::Services{
-        sylvaro::core::AppDir::ofExecutable(), timers, dialogs, random, clock, audio});
+    const sylvaro::core::AppDir dir = sylvaro::core::AppDir::ofExecutable();
+    QApplication::setWindowIcon(programIcon(dir));
+    sylvaro::app::ConsoleWindow console(
+        sylvaro::app::Services{dir, timers, dialogs, random, clock, audio});
     dialogs.setParent(&console);
     QObject::connect(&quitSignals, &sylvaro::app::QuitSignals::quitRequested, &console, [&console] {
         closeModalWindows();

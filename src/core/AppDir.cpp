@@ -37,12 +37,18 @@ AppDir::AppDir(QString programPath, QString dataPath, QString configPath)
       m_dataPath(dataPath.isEmpty() ? m_path : stripSeparators(std::move(dataPath))),
       m_configPath(configPath.isEmpty() ? m_dataPath : stripSeparators(std::move(configPath))) {}
 
+const QString AppDir::kInstalledMarker = QStringLiteral(".installed");
+
 AppDir AppDir::ofExecutable() {
-    const QString program = QCoreApplication::applicationDirPath();
+    return forProgramFolder(QCoreApplication::applicationDirPath());
+}
+
+AppDir AppDir::forProgramFolder(const QString& program) {
     // The custom panel's file is the user's wherever the program lives.
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);
-    if (isWritableFolder(program)) {
+    const bool installed = QFileInfo::exists(joined(program, kInstalledMarker));
+    if (!installed && isWritableFolder(program)) {
         return AppDir(program, program, config);
     }
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

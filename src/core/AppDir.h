@@ -15,9 +15,15 @@ class AppDir {
 public:
     // The config folder defaults to the data folder.
     explicit AppDir(QString programPath, QString dataPath = {}, QString configPath = {});
-    // The directory of the running executable, with the per-user data
-    // folder when that directory cannot be written.
+    // The directory of the running executable, as forProgramFolder() gives it.
     static AppDir ofExecutable();
+    // The program folder `program` with the running user's config folder, and
+    // the user's own data folder when the program folder is an installed one
+    // (it holds kInstalledMarker: a user who may write there still must not
+    // mix their files into it) or cannot be written.
+    static AppDir forProgramFolder(const QString& program);
+    // The file an install leaves in the program folder it made.
+    static const QString kInstalledMarker;
 
     const QString& path() const { return m_path; }
     const QString& dataPath() const { return m_dataPath; }

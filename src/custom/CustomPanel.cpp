@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace sylvaro::custom {
@@ -94,6 +95,8 @@ CustomPanel::CustomPanel(Context context, QWidget* parent)
         close();
         m_closingByButton = false;
     });
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, m_close,
+            &QPushButton::click);
 
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("lblCustomNote"));

@@ -224,8 +224,12 @@ void FilePicker::previewImage(const QString& name) {
         say(tr("%1 cannot be shown: %2").arg(name, why));
         return;
     }
-    m_picture->setPixmap(QPixmap::fromImage(
-        image.scaled(m_picture->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    // Scaled to the screen's own pixels, so a dense screen shows it sharp.
+    const qreal density = m_picture->devicePixelRatioF();
+    QPixmap shown = QPixmap::fromImage(image.scaled((QSizeF(m_picture->size()) * density).toSize(),
+                                                    Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    shown.setDevicePixelRatio(density);
+    m_picture->setPixmap(shown);
 }
 
 QString FilePicker::selectedName() const {

@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QTemporaryFile>
 #include <QUrl>
@@ -132,6 +133,9 @@ RecorderWindow::RecorderWindow(RecorderParts parts, QWidget* parent)
     connect(m_mixer, &QPushButton::clicked, this, [this] { openMixer(); });
     connect(m_meterStop, &QPushButton::clicked, this, [this] { stopMeter(); });
     connect(m_close, &QPushButton::clicked, this, [this] { hide(); });
+    // Escape puts the recorder away like "Close"; a recording goes on.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, m_close,
+            &QPushButton::click);
     connect(m_closePicture, &QPushButton::clicked, this, [this] { closePicture(); });
     connect(m_expand, &QPushButton::clicked, this, [this] { expand(); });
     connect(m_collapse, &QPushButton::clicked, this, [this] { collapse(); });
@@ -305,6 +309,28 @@ void RecorderWindow::buildLayout() {
 
     m_expand->hide();
     resize(640, std::max(kExpandedTwips / kTwipsPerPixel, sizeHint().height()));
+
+    // What a screen reader says for the controls whose face is no word.
+    m_closePicture->setAccessibleName(tr("Close the recorder"));
+    m_expand->setAccessibleName(tr("Show all options"));
+    m_collapse->setAccessibleName(tr("Show fewer options"));
+    m_elapsed->setAccessibleName(tr("Recorded length"));
+    m_meterStop->setAccessibleName(tr("Stop the level meter"));
+    m_quality->setAccessibleName(tr("Recording quality"));
+    m_sizeSlider->setAccessibleName(m_sizeCaption->text());
+    m_lengthSlider->setAccessibleName(m_lengthCaption->text());
+    m_sizeCaption->setBuddy(m_sizeSlider);
+    m_lengthCaption->setBuddy(m_lengthSlider);
+    m_lines->setAccessibleName(tr("Recording inputs"));
+    // Tab follows the rows as shown: each limit box before its slider.
+    QWidget* const order[] = {m_record,       m_stop,     m_play,    m_save,         m_reset,
+                              m_expand,       m_collapse, m_close,   m_closePicture, m_elapsed,
+                              m_meterStop,    m_quality,  m_sizeBox, m_sizeSlider,   m_lengthBox,
+                              m_lengthSlider, m_mp3,      m_wav,     m_mixer,        m_mp3Button,
+                              m_cancelEncode};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 void RecorderWindow::fillQualityList() {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -39,6 +40,9 @@ SaveOptionsWindow::SaveOptionsWindow(QString savedPath, QString savedFolder, Des
     m_next->setObjectName(QStringLiteral("cmdNext"));
     layout->addWidget(m_next);
     connect(m_next, &QPushButton::clicked, this, [this] { next(); });
+    // Escape is "Return To Console" without choosing it.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
 }
 
 QRadioButton* SaveOptionsWindow::choice(int number) const {

@@ -580,6 +580,34 @@ TEST_F(GeneratedAssets, SceneIconsAreSmallDistinctPictures) {
         EXPECT_TRUE(added) << "same bytes as " << it->second;
     }
 }
+
+// A screen at twice the density gets each scene icon painted at twice the size,
+// the same picture as the small one.
+TEST_F(GeneratedAssets, SceneIconsHaveASharpDoubleSizeCopy) {
+    for (const std::string& name : kSceneIcons) {
+        SCOPED_TRACE(name);
+        const fs::path path = root_ / "resources" / "icons" / name;
+        fs::path sharpPath = path;
+        sharpPath.replace_filename(path.stem().string() + "@2x.png");
+        const QImage icon(QString::fromStdString(path.string()), "PNG");
+        const QImage sharp(QString::fromStdString(sharpPath.string()), "PNG");
+        ASSERT_FALSE(sharp.isNull());
+        EXPECT_EQ(sharp.size(), icon.size() * 2);
+        // Halved, it is the small icon within a few levels per colour.
+        const QImage halved =
+            sharp.scaled(icon.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        double difference = 0;
+        for (int y = 0; y < icon.height(); ++y) {
+            for (int x = 0; x < icon.width(); ++x) {
+                const QRgb a = icon.pixel(x, y);
+                const QRgb b = halved.pixel(x, y);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                              std::abs(qBlue(a) - qBlue(b));
+            }
+        }
+        EXPECT_LT(difference / (3.0 * icon.width() * icon.height()), 12.0);
+    }
+}
 #endif
 
 } // namespace

@@ -4,6 +4,10 @@
 #include "core/VirtualTimerHost.h"
 #include "core/VirtualWallClock.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace sylvaro::core;
@@ -16,6 +20,35 @@ TEST(AppDir, JoinsNamesWithOneSeparatorAndKeepsLetterCase) {
     EXPECT_EQ(dir.file(QStringLiteral("images"), QStringLiteral("english fence.jpg")),
               QStringLiteral("/opt/sylvaro/images/english fence.jpg"));
     EXPECT_EQ(AppDir(QStringLiteral("/")).file(QStringLiteral("x")), QStringLiteral("/x"));
+}
+
+// The build's folder is both roots; an installed one is only read, even when
+// the user could write into it (an install into their own home).
+TEST(AppDir, AnInstalledProgramFolderSendsWritesToTheUsersDataFolder) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+    const QString program = home.filePath(QStringLiteral("program"));
+    ASSERT_TRUE(QDir().mkpath(program));
+
+    const AppDir built = AppDir::forProgramFolder(program);
+    EXPECT_FALSE(built.separateData());
+    EXPECT_EQ(built.dataFile(QStringLiteral("settings.ini")), program + "/settings.ini");
+
+    QFile marker(program + u'/' + AppDir::kInstalledMarker);
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    const AppDir installed = AppDir::forProgramFolder(program);
+    EXPECT_TRUE(installed.separateData());
+    EXPECT_EQ(installed.path(), program);
+    EXPECT_TRUE(installed.dataPath().startsWith(home.filePath(QStringLiteral("data"))))
+        << installed.dataPath().toStdString();
+    EXPECT_TRUE(QFileInfo(installed.dataPath()).isDir());
+    EXPECT_EQ(installed.userFolders(QStringLiteral("sounds")),
+              (QStringList{program + "/sounds", installed.dataPath() + "/sounds"}));
+    qunsetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(AppDir, OnlyBareNamesStayInsideTheirFolder) {

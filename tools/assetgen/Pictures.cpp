@@ -725,13 +725,17 @@ const std::vector<SceneIcon>& sceneIcons() {
     return icons;
 }
 
-QImage iconFrom(const QImage& picture) {
-    QImage icon = picture.scaled(kIconWidth, kIconHeight, Qt::IgnoreAspectRatio,
-                                 Qt::SmoothTransformation);
+QImage iconFrom(const QImage& picture, int scale) {
+    const int width = kIconWidth * scale;
+    const int height = kIconHeight * scale;
+    QImage icon = picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The frame keeps its width in screen points: `scale` pixels, each pixel once.
+    QPainterPath frame;
+    frame.setFillRule(Qt::OddEvenFill);
+    frame.addRect(0, 0, width, height);
+    frame.addRect(scale, scale, width - 2 * scale, height - 2 * scale);
     QPainter p(&icon);
-    p.setPen(QColor(0, 0, 0, 160));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(0, 0, kIconWidth - 1, kIconHeight - 1);
+    p.fillPath(frame, QColor(0, 0, 0, 160));
     return icon;
 }
 

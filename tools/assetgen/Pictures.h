@@ -29,8 +29,9 @@ struct SceneIcon {
 
 const std::vector<SceneIcon>& sceneIcons();
 
-// Scales a picture to icon size with a thin dark frame.
-QImage iconFrom(const QImage& picture);
+// Scales a picture to icon size times `scale` with a thin dark frame. Buttons on a
+// screen at twice the density pick the `name@2x.png` copy made with scale 2.
+QImage iconFrom(const QImage& picture, int scale = 1);
 
 // Paints one picture at the standard size.
 QImage paintPicture(const Picture& picture);

@@ -3,6 +3,7 @@
 // Writes every built-in sound and picture into the program folder, together with
 // the empty folders the program expects. The output depends on nothing but this
 // source code: the same build writes the same bytes.
+#include "AppIcon.h"
 #include "Output.h"
 #include "Pictures.h"
 #include "Sound.h"
@@ -14,10 +15,10 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
-#include <stdexcept>
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -74,7 +75,8 @@ int main(int argc, char** argv) {
     // STK keeps its rate in one global, set before any thread builds an STK object.
     stk::Stk::setSampleRate(assetgen::kSampleRate);
     try {
-        for (const char* folder : {"", "images", "resources", "resources/icons", "sounds", "saves"}) {
+        for (const char* folder :
+             {"", "images", "resources", "resources/icons", "sounds", "saves"}) {
             fs::create_directories(root / folder);
         }
         writeSounds(root);
@@ -90,9 +92,14 @@ int main(int argc, char** argv) {
             }
         }
         for (const assetgen::SceneIcon& icon : assetgen::sceneIcons()) {
-            assetgen::writePng(root / "resources" / "icons" / icon.file,
-                               assetgen::iconFrom(painted.at(icon.picture)));
+            const fs::path file = root / "resources" / "icons" / icon.file;
+            const QImage& picture = painted.at(icon.picture);
+            assetgen::writePng(file, assetgen::iconFrom(picture));
+            fs::path sharp = file;
+            sharp.replace_filename(file.stem().string() + "@2x" + file.extension().string());
+            assetgen::writePng(sharp, assetgen::iconFrom(picture, 2));
         }
+        assetgen::writeAppIcons(root / "resources" / "icons");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "assetgen: %s\n", e.what());
         return 1;
