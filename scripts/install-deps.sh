@@ -11,6 +11,7 @@ packages=(
     fonts-liberation
     xvfb xauth sox lame
     pulseaudio bc
+    cmark-gfm
 )
 
 missing=()

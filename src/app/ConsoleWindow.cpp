@@ -5,9 +5,11 @@
 #include "ClockAlarmPanel.h"
 #include "ConsoleLifecycle.h"
 #include "ConsoleMenus.h"
+#include "ConsoleModes.h"
 #include "ConsoleState.h"
 #include "CustomLink.h"
 #include "DevicePanel.h"
+#include "FullWindowPicture.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
 #include "RecorderLink.h"
@@ -22,6 +24,7 @@
 #include "engine/OutputRecovery.h"
 #include "engine/SoundEngine.h"
 #include "widgets/TrackSlider.h"
+#include "widgets/WindowDrag.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -70,6 +73,7 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     connect(&panels().random, &RandomSounds::bank1Requested, this,
             [this] { m_custom->switchOff(); });
     connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);
+    m_modes->setStartedCheck([this] { return m_lifecycle->isStarted(); });
 }
 
 void ConsoleWindow::watchOutput() {
@@ -177,11 +181,24 @@ void ConsoleWindow::buildLayout() {
     actions->addWidget(m_record);
     actions->addWidget(m_exit);
     grid->addLayout(actions, 3, 0, 1, 2);
+
+    m_modes = new ConsoleModes(m_state->panels(), *m_scenes, *m_devices, central);
+    for (QWidget* b : {static_cast<QWidget*>(m_custom->backgroundButton()),
+                       static_cast<QWidget*>(m_custom->randomButton()),
+                       static_cast<QWidget*>(m_record), static_cast<QWidget*>(m_exit)}) {
+        m_modes->addActionButton(b);
+    }
+    actions->insertWidget(actions->indexOf(m_scenes->resetButton()), m_modes->hideButton());
+    actions->addWidget(m_modes->restoreButton());
+    // The console moves by its background, and by the whole picture when
+    // that is all there is.
+    auto* drag = new widgets::WindowDrag(central);
+    drag->watch(m_modes->fullPicture());
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->setRowStretch(0, 1);
 
-    resize(840, 860);
+    resize(ConsoleModes::kDesignSize);
 }
 
 std::unique_ptr<custom::CustomPanel>

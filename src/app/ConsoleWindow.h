@@ -23,6 +23,7 @@ namespace sylvaro::app {
 class CatalogueSounds;
 class ConsoleLifecycle;
 class ConsoleMenus;
+class ConsoleModes;
 class ConsoleState;
 class CustomLink;
 class DevicePanel;
@@ -56,6 +57,7 @@ public:
     QPushButton* exitButton() const { return m_exit; }
     QPushButton* recordButton() const { return m_record; }
     RecorderLink& recorder() { return *m_recorder; }
+    ConsoleModes& modes() { return *m_modes; }
     engine::OutputRecovery& outputRecovery() { return *m_recovery; }
 
     static inline const QString& kTitle = kProgramTitle;
@@ -86,6 +88,7 @@ private:
     std::unique_ptr<ConsoleLifecycle> m_lifecycle;
     QPushButton* m_record = nullptr;
     std::unique_ptr<RecorderLink> m_recorder;
+    ConsoleModes* m_modes = nullptr;
 };
 
 } // namespace sylvaro::app

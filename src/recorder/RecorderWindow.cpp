@@ -11,6 +11,7 @@
 #include "persist/LineCodec.h"
 #include "persist/RecordFile.h"
 #include "persist/RecorderSettings.h"
+#include "widgets/WindowDrag.h"
 
 #include <QAbstractSlider>
 #include <QApplication>
@@ -121,6 +122,8 @@ RecorderWindow::RecorderWindow(RecorderParts parts, QWidget* parent)
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(kRecorderTitle);
     buildLayout();
+    // The window moves by its background, as the console does.
+    new widgets::WindowDrag(this);
 
     connect(m_record, &QPushButton::clicked, this, [this] { record(); });
     connect(m_stop, &QPushButton::clicked, this, [this] { stop(); });
