@@ -23,6 +23,7 @@
 #include "custom/SoundDecoder.h"
 #include "engine/OutputRecovery.h"
 #include "engine/SoundEngine.h"
+#include "widgets/SkinnedButton.h"
 #include "widgets/TrackSlider.h"
 #include "widgets/WindowDrag.h"
 
@@ -30,6 +31,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMenuBar>
@@ -74,6 +76,14 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
             [this] { m_custom->switchOff(); });
     connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);
     m_modes->setStartedCheck([this] { return m_lifecycle->isStarted(); });
+    // The skinned buttons' click sounds play through the console's mixer.
+    widgets::SkinnedButton::setSoundPlayer([this](const QString& stored) {
+        const QString path =
+            widgets::SkinnedButton::resolveSoundFile(stored, m_services.appDir.path());
+        if (!path.isEmpty()) {
+            m_engine->playOnce(QFile::encodeName(path).toStdString());
+        }
+    });
 }
 
 void ConsoleWindow::watchOutput() {
@@ -103,6 +113,7 @@ void ConsoleWindow::watchOutput() {
 }
 
 ConsoleWindow::~ConsoleWindow() {
+    widgets::SkinnedButton::setSoundPlayer({});
     // The recorder holds the console's sliders.
     m_recorder.reset();
     // The panels use the engine and its buffers: they go first.

@@ -80,7 +80,7 @@ TEST_F(Mp3Test, ConvertsAWavToAnMp3OfTheSameLength) {
     int lastProgress = -1;
     QObject::connect(&window->encoder(), &recorder::Mp3Encoder::progress, window.get(),
                      [&](int p) { lastProgress = p; });
-    window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->click();
+    window->findChild<QAbstractButton*>(QStringLiteral("cmdMp3"))->click();
     ASSERT_EQ(dialogs.fileRequests().size(), 2u);
     EXPECT_EQ(dialogs.fileRequests()[0].filter,
               QStringLiteral("Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*"));
@@ -113,7 +113,7 @@ TEST_F(Mp3Test, AFailingEncoderIsReportedAndLeavesNoFile) {
     open();
     dialogs.chooseFileNext(source);
     dialogs.chooseFileNext(target);
-    window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->click();
+    window->findChild<QAbstractButton*>(QStringLiteral("cmdMp3"))->click();
     waitForEncoder();
     EXPECT_EQ(dialogs.count(RecorderWindow::kCreatedText.arg(target)), 0);
     ASSERT_EQ(dialogs.count(RecorderWindow::kMp3FailedText.arg(target)), 1);
@@ -132,7 +132,7 @@ TEST_F(Mp3Test, AnEncoderThatWritesNothingIsAFailure) {
     open();
     dialogs.chooseFileNext(source);
     dialogs.chooseFileNext(target);
-    window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->click();
+    window->findChild<QAbstractButton*>(QStringLiteral("cmdMp3"))->click();
     waitForEncoder();
     EXPECT_EQ(dialogs.count(RecorderWindow::kMp3FailedText.arg(target)), 1);
     EXPECT_FALSE(QFile::exists(target));
@@ -146,14 +146,14 @@ TEST_F(Mp3Test, CancelStopsTheEncoderAndRemovesThePartialFile) {
     open();
     dialogs.chooseFileNext(source);
     dialogs.chooseFileNext(target);
-    window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->click();
+    window->findChild<QAbstractButton*>(QStringLiteral("cmdMp3"))->click();
     ASSERT_TRUE(window->encoder().isRunning());
     window->findChild<QPushButton*>(QStringLiteral("cmdCancelEncode"))->click();
     EXPECT_FALSE(window->encoder().isRunning());
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_TRUE(partialFiles().isEmpty());
-    EXPECT_TRUE(window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->isEnabled());
+    EXPECT_TRUE(window->findChild<QAbstractButton*>(QStringLiteral("cmdMp3"))->isEnabled());
 }
 
 TEST_F(Mp3Test, SaveWithMp3ChosenEncodesTheTake) {
