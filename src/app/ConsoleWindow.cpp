@@ -6,6 +6,7 @@
 #include "ConsoleLifecycle.h"
 #include "ConsoleMenus.h"
 #include "ConsoleModes.h"
+#include "ConsoleShell.h"
 #include "ConsoleState.h"
 #include "CustomLink.h"
 #include "DevicePanel.h"
@@ -76,6 +77,10 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
             [this] { m_custom->switchOff(); });
     connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);
     m_modes->setStartedCheck([this] { return m_lifecycle->isStarted(); });
+    m_shell = new ConsoleShell(this, *m_state, m_services.appDir, m_services.dialogs);
+    connect(m_lifecycle.get(), &ConsoleLifecycle::loaded, m_shell, &ConsoleShell::loaded);
+    connect(m_menus, &ConsoleMenus::helpRequested, m_shell, &ConsoleShell::openHelp);
+    connect(m_menus, &ConsoleMenus::aboutRequested, m_shell, &ConsoleShell::showAbout);
     // The skinned buttons' click sounds play through the console's mixer.
     widgets::SkinnedButton::setSoundPlayer([this](const QString& stored) {
         const QString path =

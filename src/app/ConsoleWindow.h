@@ -24,6 +24,7 @@ class CatalogueSounds;
 class ConsoleLifecycle;
 class ConsoleMenus;
 class ConsoleModes;
+class ConsoleShell;
 class ConsoleState;
 class CustomLink;
 class DevicePanel;
@@ -58,6 +59,7 @@ public:
     QPushButton* recordButton() const { return m_record; }
     RecorderLink& recorder() { return *m_recorder; }
     ConsoleModes& modes() { return *m_modes; }
+    ConsoleShell& shell() { return *m_shell; }
     engine::OutputRecovery& outputRecovery() { return *m_recovery; }
 
     static inline const QString& kTitle = kProgramTitle;
@@ -89,6 +91,7 @@ private:
     QPushButton* m_record = nullptr;
     std::unique_ptr<RecorderLink> m_recorder;
     ConsoleModes* m_modes = nullptr;
+    ConsoleShell* m_shell = nullptr;
 };
 
 } // namespace sylvaro::app

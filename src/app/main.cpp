@@ -1,5 +1,7 @@
+#include "ConsoleShell.h"
 #include "ConsoleWindow.h"
 #include "QuitSignals.h"
+#include "SplashWindow.h"
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
 #include "core/WallClock.h"
@@ -8,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QSettings>
 #include <cstdio>
 #include <cstdlib>
 
@@ -69,7 +72,15 @@ int main(int argc, char** argv) {
     // A close that waits for a running step comes back through the
     // lifecycle; the program ends when the console has gone.
     QObject::connect(&console, &QObject::destroyed, &app, &QApplication::quit);
-    console.load();
-    console.show();
+    // The splash comes first; the console loads and shows when it ends, and
+    // its load brings the information window unless the user turned it off.
+    QSettings userSettings;
+    console.shell().setTipsAtLoad(&userSettings);
+    sylvaro::app::SplashWindow splash(timers, sylvaro::core::AppDir::ofExecutable());
+    QObject::connect(&splash, &sylvaro::app::SplashWindow::finished, &console, [&console] {
+        console.load();
+        console.show();
+    });
+    splash.start();
     return app.exec();
 }
