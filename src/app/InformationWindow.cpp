@@ -113,8 +113,8 @@ bool InformationWindow::showAtStart(QSettings& settings, QWidget* console) {
     }
     InformationWindow window(settings, console);
     window.exec();
-    if (console != nullptr) {
-        console->show();
+    // Back to the console - unless it closed meanwhile (the program ending).
+    if (console != nullptr && console->isVisible()) {
         console->raise();
         console->activateWindow();
     }

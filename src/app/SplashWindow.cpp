@@ -87,6 +87,12 @@ void SplashWindow::dismiss() {
     Q_EMIT finished();
 }
 
+void SplashWindow::cancel() {
+    m_clock.setEnabled(false);
+    m_finished = true;
+    hide();
+}
+
 void SplashWindow::keyPressEvent(QKeyEvent*) {
     dismiss();
 }

@@ -23,6 +23,9 @@ public:
     void start();
     // Closes the splash now; `finished` comes once, however it ended.
     void dismiss();
+    // Closes the splash without going on to the console: the program is
+    // ending before it began.
+    void cancel();
     bool isFinished() const { return m_finished; }
     core::IntervalTimer& clock() { return m_clock; }
 

@@ -81,6 +81,13 @@ int main(int argc, char** argv) {
         console.load();
         console.show();
     });
+    // Ended during the splash: nothing was loaded, so there is nothing to save.
+    QObject::connect(&quitSignals, &sylvaro::app::QuitSignals::quitRequested, &splash, [&splash] {
+        if (!splash.isFinished()) {
+            splash.cancel();
+            QCoreApplication::quit();
+        }
+    });
     splash.start();
     return app.exec();
 }

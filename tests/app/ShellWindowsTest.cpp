@@ -119,8 +119,9 @@ TEST_F(InformationTest, AnUnreadableValueShowsTheWindow) {
     EXPECT_FALSE(app::InformationWindow::wanted(*settings));
 }
 
-TEST_F(InformationTest, ShownModallyOverTheConsoleAndContinueShowsTheConsole) {
+TEST_F(InformationTest, ShownModallyOverTheConsoleAndContinueGoesBackToIt) {
     QWidget console;
+    console.show();
     bool sawWindow = false;
     QTimer::singleShot(0, &console, [&] {
         auto* window = qobject_cast<app::InformationWindow*>(QApplication::activeModalWidget());
@@ -133,6 +134,7 @@ TEST_F(InformationTest, ShownModallyOverTheConsoleAndContinueShowsTheConsole) {
     EXPECT_TRUE(app::InformationWindow::showAtStart(nextStart(), &console));
     EXPECT_TRUE(sawWindow);
     EXPECT_TRUE(console.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(InformationTest, ThePageButtonsOpenTheirAddressesAndEscapeCloses) {
