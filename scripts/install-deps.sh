@@ -12,6 +12,7 @@ packages=(
     xvfb xauth sox lame
     pulseaudio bc
     desktop-file-utils appstream shared-mime-info
+    cmark-gfm
 )
 
 missing=()

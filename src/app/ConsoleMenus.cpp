@@ -46,10 +46,11 @@ ConsoleMenus::ConsoleMenus(QMenuBar* bar)
     connect(addNamedAction(m_options, QStringLiteral("Change Background Color"),
                            QStringLiteral("mnuBackColor")),
             &QAction::triggered, this, &ConsoleMenus::backColourRequested);
-    addNamedAction(m_help, QStringLiteral("Help!"), QStringLiteral("mnuHelpTopics"))
-        ->setEnabled(false);
+    connect(addNamedAction(m_help, QStringLiteral("Help!"), QStringLiteral("mnuHelpTopics")),
+            &QAction::triggered, this, &ConsoleMenus::helpRequested);
     m_help->addSeparator();
-    addNamedAction(m_help, QStringLiteral("About"), QStringLiteral("mnuAbout"))->setEnabled(false);
+    connect(addNamedAction(m_help, QStringLiteral("About"), QStringLiteral("mnuAbout")),
+            &QAction::triggered, this, &ConsoleMenus::aboutRequested);
     setStarted(false);
 }
 

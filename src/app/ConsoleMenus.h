@@ -32,6 +32,8 @@ Q_SIGNALS:
     void exitRequested();
     void fontColourRequested();
     void backColourRequested();
+    void helpRequested();
+    void aboutRequested();
 
 private:
     QMenuBar* m_bar;

@@ -6,10 +6,13 @@
 #include "ConsoleKeyboard.h"
 #include "ConsoleLifecycle.h"
 #include "ConsoleMenus.h"
+#include "ConsoleModes.h"
+#include "ConsoleShell.h"
 #include "ConsoleState.h"
 #include "CustomLink.h"
 #include "DevicePanel.h"
 #include "MixFiles.h"
+#include "FullWindowPicture.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
 #include "RecorderLink.h"
@@ -23,7 +26,9 @@
 #include "custom/SoundDecoder.h"
 #include "engine/OutputRecovery.h"
 #include "engine/SoundEngine.h"
+#include "widgets/SkinnedButton.h"
 #include "widgets/TrackSlider.h"
+#include "widgets/WindowDrag.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -31,6 +36,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMenuBar>
@@ -93,6 +99,19 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     connect(&panels().random, &RandomSounds::bank1Requested, this,
             [this] { m_custom->switchOff(); });
     connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);
+    m_modes->setStartedCheck([this] { return m_lifecycle->isStarted(); });
+    m_shell = new ConsoleShell(this, *m_state, m_services.appDir, m_services.dialogs);
+    connect(m_lifecycle.get(), &ConsoleLifecycle::loaded, m_shell, &ConsoleShell::loaded);
+    connect(m_menus, &ConsoleMenus::helpRequested, m_shell, &ConsoleShell::openHelp);
+    connect(m_menus, &ConsoleMenus::aboutRequested, m_shell, &ConsoleShell::showAbout);
+    // The skinned buttons' click sounds play through the console's mixer.
+    widgets::SkinnedButton::setSoundPlayer([this](const QString& stored) {
+        const QString path =
+            widgets::SkinnedButton::resolveSoundFile(stored, m_services.appDir.path());
+        if (!path.isEmpty()) {
+            m_engine->playOnce(QFile::encodeName(path).toStdString());
+        }
+    });
     new ConsoleKeyboard(*this);
 }
 
@@ -123,6 +142,7 @@ void ConsoleWindow::watchOutput() {
 }
 
 ConsoleWindow::~ConsoleWindow() {
+    widgets::SkinnedButton::setSoundPlayer({});
     // The recorder holds the console's sliders.
     m_recorder.reset();
     // The panels use the engine and its buffers: they go first.
@@ -209,11 +229,25 @@ void ConsoleWindow::buildLayout() {
     actions->addWidget(m_record);
     actions->addWidget(m_exit);
     grid->addLayout(actions, 3, 0, 1, 2);
+
+    m_modes = new ConsoleModes(m_state->panels(), *m_scenes, *m_devices, central);
+    for (QWidget* b : {static_cast<QWidget*>(m_custom->backgroundButton()),
+                       static_cast<QWidget*>(m_custom->randomButton()),
+                       static_cast<QWidget*>(m_load), static_cast<QWidget*>(m_save),
+                       static_cast<QWidget*>(m_record), static_cast<QWidget*>(m_exit)}) {
+        m_modes->addActionButton(b);
+    }
+    actions->insertWidget(actions->indexOf(m_scenes->resetButton()), m_modes->hideButton());
+    actions->addWidget(m_modes->restoreButton());
+    // The console moves by its background, and by the whole picture when
+    // that is all there is.
+    auto* drag = new widgets::WindowDrag(central);
+    drag->watch(m_modes->fullPicture());
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->setRowStretch(0, 1);
 
-    resize(840, 860);
+    resize(ConsoleModes::kDesignSize);
 }
 
 std::unique_ptr<custom::CustomPanel>

@@ -23,6 +23,8 @@ namespace sylvaro::app {
 class CatalogueSounds;
 class ConsoleLifecycle;
 class ConsoleMenus;
+class ConsoleModes;
+class ConsoleShell;
 class ConsoleState;
 class CustomLink;
 class DevicePanel;
@@ -63,6 +65,8 @@ public:
     QPushButton* exitButton() const { return m_exit; }
     QPushButton* recordButton() const { return m_record; }
     RecorderLink& recorder() { return *m_recorder; }
+    ConsoleModes& modes() { return *m_modes; }
+    ConsoleShell& shell() { return *m_shell; }
     engine::OutputRecovery& outputRecovery() { return *m_recovery; }
 
     static inline const QString& kTitle = kProgramTitle;
@@ -99,6 +103,8 @@ private:
     std::unique_ptr<ConsoleLifecycle> m_lifecycle;
     QPushButton* m_record = nullptr;
     std::unique_ptr<RecorderLink> m_recorder;
+    ConsoleModes* m_modes = nullptr;
+    ConsoleShell* m_shell = nullptr;
 };
 
 } // namespace sylvaro::app

@@ -1,6 +1,8 @@
+#include "ConsoleShell.h"
 #include "ConsoleWindow.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
+#include "SplashWindow.h"
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
 #include "core/WallClock.h"
@@ -11,6 +13,7 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QIcon>
+#include <QSettings>
 #include <cstdio>
 #include <cstdlib>
 
@@ -110,10 +113,25 @@ int main(int argc, char** argv) {
                          console.raise();
                          console.activateWindow();
                      });
-    console.load();
-    console.show();
-    if (!mix.isEmpty()) {
-        console.openMix(mix);
-    }
+    // The splash comes first; the console loads and shows when it ends, and
+    // its load brings the information window unless the user turned it off.
+    QSettings userSettings;
+    console.shell().setTipsAtLoad(&userSettings);
+    sylvaro::app::SplashWindow splash(timers, dir);
+    QObject::connect(&splash, &sylvaro::app::SplashWindow::finished, &console, [&console, &mix] {
+        console.load();
+        console.show();
+        if (!mix.isEmpty()) {
+            console.openMix(mix);
+        }
+    });
+    // Ended during the splash: nothing was loaded, so there is nothing to save.
+    QObject::connect(&quitSignals, &sylvaro::app::QuitSignals::quitRequested, &splash, [&splash] {
+        if (!splash.isFinished()) {
+            splash.cancel();
+            QCoreApplication::quit();
+        }
+    });
+    splash.start();
     return app.exec();
 }

@@ -5,6 +5,7 @@
 #include "UserText.h"
 #include "core/AppDir.h"
 #include "core/Dialogs.h"
+#include "widgets/ChameleonButton.h"
 #include "widgets/StoredColour.h"
 
 #include <QDir>
@@ -50,10 +51,9 @@ FilePicker::FilePicker(QString key, Context context, QWidget* parent)
     m_note->setObjectName(QStringLiteral("lblPickerNote"));
     m_note->setWordWrap(true);
 
-    m_apply = new QPushButton(QStringLiteral("Apply"), this);
+    m_apply = new widgets::ChameleonButton(QStringLiteral("Apply"), this);
     m_apply->setObjectName(QStringLiteral("cmdApply"));
-    m_apply->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancelButton = new widgets::ChameleonButton(QStringLiteral("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("cmdCancel"));
     auto* add = new QPushButton(tr("Add File\u2026"), this);
     add->setObjectName(QStringLiteral("cmdAddFile"));
@@ -93,8 +93,8 @@ FilePicker::FilePicker(QString key, Context context, QWidget* parent)
         }
     });
     connect(m_list, &QListWidget::itemActivated, this, [this] { apply(); });
-    connect(m_apply, &QPushButton::clicked, this, &FilePicker::apply);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_apply, &QAbstractButton::clicked, this, &FilePicker::apply);
+    connect(cancelButton, &QAbstractButton::clicked, this, &QDialog::reject);
     connect(add, &QPushButton::clicked, this, &FilePicker::addFile);
     connect(&m_context.decoder, &SoundDecoder::decoded, this, &FilePicker::onDecoded);
 

@@ -19,6 +19,10 @@ class AppDir;
 class Dialogs;
 } // namespace sylvaro::core
 
+namespace sylvaro::widgets {
+class ChameleonButton;
+}
+
 namespace sylvaro::custom {
 
 class SoundDecoder;
@@ -85,7 +89,7 @@ private:
     QLabel* m_previewCaption;
     QLabel* m_picture;
     QLabel* m_note;
-    QPushButton* m_apply;
+    widgets::ChameleonButton* m_apply;
     std::optional<QString> m_chosen;
     quint64 m_ticket = 0;
     QString m_pending;

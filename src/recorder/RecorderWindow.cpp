@@ -11,6 +11,8 @@
 #include "persist/LineCodec.h"
 #include "persist/RecordFile.h"
 #include "persist/RecorderSettings.h"
+#include "widgets/WindowDrag.h"
+#include "widgets/XpBs.h"
 
 #include <QAbstractSlider>
 #include <QApplication>
@@ -54,6 +56,13 @@ void setForeColour(QLabel* label, const QColor& colour) {
 
 QPushButton* button(const QString& text, const char* name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+// The window's own skinned buttons, with the click sound.
+widgets::XpBs* skinned(const QString& text, const char* name, QWidget* parent) {
+    auto* b = new widgets::XpBs(text, parent);
     b->setObjectName(QLatin1String(name));
     return b;
 }
@@ -124,22 +133,24 @@ RecorderWindow::RecorderWindow(RecorderParts parts, QWidget* parent)
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(kRecorderTitle);
     buildLayout();
+    // The window moves by its background, as the console does.
+    new widgets::WindowDrag(this);
 
-    connect(m_record, &QPushButton::clicked, this, [this] { record(); });
-    connect(m_stop, &QPushButton::clicked, this, [this] { stop(); });
-    connect(m_play, &QPushButton::clicked, this, [this] { play(); });
-    connect(m_save, &QPushButton::clicked, this, [this] { save(); });
-    connect(m_reset, &QPushButton::clicked, this, [this] { reset(); });
-    connect(m_mixer, &QPushButton::clicked, this, [this] { openMixer(); });
+    connect(m_record, &QAbstractButton::clicked, this, [this] { record(); });
+    connect(m_stop, &QAbstractButton::clicked, this, [this] { stop(); });
+    connect(m_play, &QAbstractButton::clicked, this, [this] { play(); });
+    connect(m_save, &QAbstractButton::clicked, this, [this] { save(); });
+    connect(m_reset, &QAbstractButton::clicked, this, [this] { reset(); });
+    connect(m_mixer, &QAbstractButton::clicked, this, [this] { openMixer(); });
     connect(m_meterStop, &QPushButton::clicked, this, [this] { stopMeter(); });
-    connect(m_close, &QPushButton::clicked, this, [this] { hide(); });
+    connect(m_close, &QAbstractButton::clicked, this, [this] { hide(); });
     // Escape puts the recorder away like "Close"; a recording goes on.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, m_close,
-            &QPushButton::click);
+            &QAbstractButton::click);
     connect(m_closePicture, &QPushButton::clicked, this, [this] { closePicture(); });
     connect(m_expand, &QPushButton::clicked, this, [this] { expand(); });
     connect(m_collapse, &QPushButton::clicked, this, [this] { collapse(); });
-    connect(m_mp3Button, &QPushButton::clicked, this, [this] { convertToMp3(); });
+    connect(m_mp3Button, &QAbstractButton::clicked, this, [this] { convertToMp3(); });
     connect(m_cancelEncode, &QPushButton::clicked, this, [this] { m_encoder->cancel(); });
     connect(m_sizeBox, &QCheckBox::toggled, this, [this] { sizeBoxClicked(); });
     connect(m_lengthBox, &QCheckBox::toggled, this, [this] { lengthBoxClicked(); });
@@ -174,12 +185,12 @@ void RecorderWindow::buildLayout() {
     // Top: what is needed while recording, visible when collapsed too.
     auto* controls = new QGroupBox(QStringLiteral("Controls"), this);
     controls->setObjectName(QStringLiteral("fraControls"));
-    m_record = button(QStringLiteral("Record"), "cmdRecord", controls);
-    m_stop = button(QStringLiteral("Stop"), "cmdStop", controls);
-    m_play = button(QStringLiteral("Play"), "cmdPlay", controls);
-    m_save = button(QStringLiteral("Save"), "cmdSave", controls);
-    m_reset = button(QStringLiteral("Reset"), "cmdReset", controls);
-    m_close = button(QStringLiteral("Close"), "cmdClose", controls);
+    m_record = skinned(QStringLiteral("Record"), "cmdRecord", controls);
+    m_stop = skinned(QStringLiteral("Stop"), "cmdStop", controls);
+    m_play = skinned(QStringLiteral("Play"), "cmdPlay", controls);
+    m_save = skinned(QStringLiteral("Save"), "cmdSave", controls);
+    m_reset = skinned(QStringLiteral("Reset"), "cmdReset", controls);
+    m_close = skinned(QStringLiteral("Close"), "cmdClose", controls);
     m_closePicture = button(QStringLiteral("\u2715"), "picClose", controls);
     m_closePicture->setToolTip(QStringLiteral("Close the recorder"));
     m_closePicture->setFlat(true);
@@ -279,8 +290,8 @@ void RecorderWindow::buildLayout() {
     m_wav = new QRadioButton(QStringLiteral("Wav"), options);
     m_wav->setObjectName(QStringLiteral("optWav"));
     m_wav->setChecked(true);
-    m_mixer = button(QStringLiteral("Mixer"), "cmdMixer", options);
-    m_mp3Button = button(QStringLiteral("MP3 >> WAV"), "cmdMp3", options);
+    m_mixer = skinned(QStringLiteral("Mixer"), "cmdMixer", options);
+    m_mp3Button = skinned(QStringLiteral("MP3 >> WAV"), "cmdMp3", options);
     m_encodeProgress = new QProgressBar(options);
     m_encodeProgress->setObjectName(QStringLiteral("prgEncode"));
     m_encodeProgress->setRange(0, 100);

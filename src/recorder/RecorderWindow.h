@@ -30,6 +30,10 @@ class TimerHost;
 class WallClock;
 } // namespace sylvaro::core
 
+namespace sylvaro::widgets {
+class XpBs;
+}
+
 namespace sylvaro::recorder {
 
 class Desktop;
@@ -175,18 +179,18 @@ private:
     QLabel* m_lengthValue = nullptr;
     QLabel* m_sizeCaption = nullptr;
     QLabel* m_lengthCaption = nullptr;
-    QPushButton* m_record = nullptr;
-    QPushButton* m_stop = nullptr;
-    QPushButton* m_play = nullptr;
-    QPushButton* m_save = nullptr;
-    QPushButton* m_reset = nullptr;
-    QPushButton* m_mixer = nullptr;
+    widgets::XpBs* m_record = nullptr;
+    widgets::XpBs* m_stop = nullptr;
+    widgets::XpBs* m_play = nullptr;
+    widgets::XpBs* m_save = nullptr;
+    widgets::XpBs* m_reset = nullptr;
+    widgets::XpBs* m_mixer = nullptr;
     QPushButton* m_meterStop = nullptr;
-    QPushButton* m_close = nullptr;
+    widgets::XpBs* m_close = nullptr;
     QPushButton* m_closePicture = nullptr;
     QPushButton* m_expand = nullptr;
     QPushButton* m_collapse = nullptr;
-    QPushButton* m_mp3Button = nullptr;
+    widgets::XpBs* m_mp3Button = nullptr;
     QPushButton* m_cancelEncode = nullptr;
     QProgressBar* m_encodeProgress = nullptr;
     QRadioButton* m_mp3 = nullptr;

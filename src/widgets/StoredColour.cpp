@@ -24,6 +24,10 @@ QPalette::ColorRole systemRole(std::uint32_t index) {
         return QPalette::ButtonText;
     case 0x11: // grey text
         return QPalette::PlaceholderText;
+    case 0x14: // 3D highlight
+        return QPalette::Light;
+    case 0x16: // 3D light
+        return QPalette::Midlight;
     default:
         return QPalette::Window;
     }

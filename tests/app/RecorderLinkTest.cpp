@@ -34,7 +34,7 @@ TEST_F(RecorderLinkTest, RecordCreatesTheRecorderOnceAndShowsItAgain) {
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->windowTitle(), QStringLiteral("Sylvaro Lite Recorder"));
-    first->findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+    first->findChild<QAbstractButton*>(QStringLiteral("cmdClose"))->click();
     EXPECT_FALSE(first->isVisible());
     EXPECT_EQ(openRecorder(), first);
     EXPECT_TRUE(first->isVisible());
@@ -74,7 +74,7 @@ TEST_F(RecorderLinkTest, EndingDuringPlaybackRestoresTheSlidersThenSaves) {
             console->close();
         }
     });
-    recorder->findChild<QPushButton*>(QStringLiteral("cmdPlay"))->click();
+    recorder->findChild<QAbstractButton*>(QStringLiteral("cmdPlay"))->click();
     ASSERT_TRUE(closed);
     const auto saved = persist::readRecordFile<persist::ConsoleSettings>(
         folder.path() + QStringLiteral("/settings.ini"));
@@ -112,7 +112,7 @@ TEST_F(RecorderLinkTest, RecordsPlaysBackSavesAndConverts) {
     RecorderWindow* recorder = openRecorder();
     ASSERT_NE(recorder, nullptr);
     auto click = [&](const char* name) {
-        recorder->findChild<QPushButton*>(QLatin1String(name))->click();
+        recorder->findChild<QAbstractButton*>(QLatin1String(name))->click();
     };
     click("cmdRecord");
     ASSERT_TRUE(recorder->device().waitForLength(heard.size(), 30000));

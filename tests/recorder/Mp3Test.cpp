@@ -66,7 +66,7 @@ protected:
         open();
         dialogs.chooseFileNext(source);
         dialogs.chooseFileNext(target);
-        window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->click();
+        window->findChild<QAbstractButton*>(QStringLiteral("cmdMp3"))->click();
     }
     // A stand-in encoder beside the program that fails like a real one can.
     void fakeLame(const QByteArray& script) {
@@ -89,7 +89,7 @@ TEST_F(Mp3Test, ConvertsAWavToAnMp3OfTheSameLength) {
     int lastProgress = -1;
     QObject::connect(&window->encoder(), &recorder::Mp3Encoder::progress, window.get(),
                      [&](int p) { lastProgress = p; });
-    window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->click();
+    window->findChild<QAbstractButton*>(QStringLiteral("cmdMp3"))->click();
     ASSERT_EQ(dialogs.fileRequests().size(), 2u);
     EXPECT_EQ(dialogs.fileRequests()[0].filter,
               QStringLiteral("Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*"));
@@ -147,7 +147,7 @@ TEST_F(Mp3Test, CancelStopsTheEncoderAndRemovesThePartialFile) {
     EXPECT_TRUE(dialogs.messages().empty());
     EXPECT_FALSE(QFile::exists(target));
     EXPECT_TRUE(partialFiles().isEmpty());
-    EXPECT_TRUE(window->findChild<QPushButton*>(QStringLiteral("cmdMp3"))->isEnabled());
+    EXPECT_TRUE(window->findChild<QAbstractButton*>(QStringLiteral("cmdMp3"))->isEnabled());
 }
 
 TEST_F(Mp3Test, SaveWithMp3ChosenEncodesTheTake) {

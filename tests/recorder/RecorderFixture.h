@@ -86,7 +86,7 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    QPushButton* btn(const char* name) const { return get<QPushButton>(name); }
+    QAbstractButton* btn(const char* name) const { return get<QAbstractButton>(name); }
     QString state() const { return get<QLabel>("lblStatus")->text(); }
     QColor stateColour() const {
         return get<QLabel>("lblStatus")->palette().color(QPalette::WindowText);
