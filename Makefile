@@ -46,6 +46,7 @@ bench: deps
 	@cmake --build $(BUILD_DIR)-bench
 	@cmake --build $(BUILD_DIR)-bench --target run-bench
 	@cmake --build $(BUILD_DIR)-bench --target run-console-cpu
+	@cmake --build $(BUILD_DIR)-bench --target run-recorder-cpu
 
 asan: deps
 	@cmake --preset asan-ubsan >/dev/null

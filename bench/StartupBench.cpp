@@ -2,7 +2,8 @@
 // buffers (goal: at most 150 ms) and the resident memory of a started
 // console (goal: at most 120 MB).
 
-#include "app/ConsoleStartup.h"
+#include "app/CatalogueSounds.h"
+#include "app/ConsoleLifecycle.h"
 #include "app/ConsoleWindow.h"
 #include "core/RandomSource.h"
 #include "core/ScriptedDialogs.h"
@@ -52,15 +53,17 @@ double residentMegabytes() {
 void CreateAllBuffers(benchmark::State& state) {
     SilentOutput output;
     engine::SoundEngine engine(output);
+    app::CatalogueSounds sounds(engine);
+    const core::AppDir dir(QStringLiteral(SYLVARO_PROGRAM_DIR));
     std::string error;
     for (auto _ : state) {
-        if (!engine.createBuffers(SYLVARO_PROGRAM_DIR, error)) {
+        if (!sounds.create(dir, error)) {
             state.SkipWithError(error.c_str());
             break;
         }
         benchmark::DoNotOptimize(engine.bufferCount());
         state.PauseTiming();
-        engine.releaseBuffers();
+        sounds.releaseAll();
         state.ResumeTiming();
     }
 }
@@ -76,13 +79,13 @@ void ResidentMemoryAfterStartup(benchmark::State& state) {
                                              host, dialogs, random, clock, output});
     console.load();
     console.show();
-    host.advance(app::ConsoleStartup::kStartupIntervalMs);
-    if (!console.engine().isReady()) {
+    host.advance(app::ConsoleLifecycle::kStartupIntervalMs);
+    if (!console.lifecycle().isStarted()) {
         state.SkipWithError("start-up failed");
         return;
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(console.engine().bufferCount());
+        benchmark::DoNotOptimize(console.sounds().engine().bufferCount());
     }
     state.counters["resident_MB"] = residentMegabytes();
 }

@@ -11,8 +11,9 @@ namespace {
 
 // Seconds of sound the ring holds while the writer waits for the disk.
 constexpr int kRingSeconds = 4;
-// How often the writer looks for new bytes; the ring covers far longer.
-constexpr auto kWriterPoll = std::chrono::milliseconds(10);
+// How often the writer looks for new bytes: seldom, so a take costs few
+// wake-ups and large writes, and still far within what the ring holds.
+constexpr auto kWriterPoll = std::chrono::milliseconds(250);
 // A capture block of 50 ms: few wake-ups, and the size on screen is fresh.
 constexpr int kBlocksPerSecond = 20;
 
@@ -48,7 +49,11 @@ bool TakeCapture::start(const QString& path, const WaveFormat& format, std::stri
 void TakeCapture::stop() {
     m_stream.close();
     if (m_writer.joinable()) {
-        m_stopping.store(true, std::memory_order_release);
+        {
+            const std::lock_guard<std::mutex> lock(m_wakeMutex);
+            m_stopping.store(true, std::memory_order_release);
+        }
+        m_wake.notify_one();
         m_writer.join();
     }
     if (m_file) {
@@ -90,7 +95,9 @@ void TakeCapture::writeLoop() {
         if (stopping) {
             break;
         }
-        std::this_thread::sleep_for(kWriterPoll);
+        std::unique_lock<std::mutex> lock(m_wakeMutex);
+        m_wake.wait_for(lock, kWriterPoll,
+                        [this] { return m_stopping.load(std::memory_order_acquire); });
     }
     if (std::fflush(m_file) != 0 && !m_writeFailed.load()) {
         m_writeError = std::strerror(errno);

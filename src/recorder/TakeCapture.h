@@ -6,8 +6,10 @@
 
 #include <QString>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -50,6 +52,9 @@ private:
     std::FILE* m_file = nullptr;
     std::thread m_writer;
     std::atomic<bool> m_stopping{false};
+    // Wakes the writer for stop(); SDL's thread never touches it.
+    std::mutex m_wakeMutex;
+    std::condition_variable m_wake;
     std::atomic<std::int64_t> m_captured{0};
     std::atomic<std::int64_t> m_dropped{0};
     std::atomic<bool> m_writeFailed{false};
