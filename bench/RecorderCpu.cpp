@@ -32,6 +32,7 @@
 #include "recorder/LevelMeter.h"
 #include "recorder/RecorderWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -273,10 +274,10 @@ int main(int argc, char** argv) {
         case Playback:
             if (window) {
                 if (window->device().isRecording()) {
-                    child<QPushButton>(window, "cmdStop")->click();
+                    child<QAbstractButton>(window, "cmdStop")->click();
                 }
                 // Discards the take: the scripted answer is OK.
-                child<QPushButton>(window, "picClose")->click();
+                child<QAbstractButton>(window, "picClose")->click();
                 window = nullptr;
                 if (dialogs.count(recorder::RecorderWindow::kDiscardText) ==
                     static_cast<int>(dialogs.messages().size())) {
@@ -294,14 +295,14 @@ int main(int argc, char** argv) {
         case Record: {
             auto* quality = child<QComboBox>(window, "cbxformat");
             quality->setCurrentIndex(quality->findText(kQuality));
-            child<QPushButton>(window, "cmdRecord")->click();
+            child<QAbstractButton>(window, "cmdRecord")->click();
             if (!window->device().isRecording()) {
                 fail("the recorder did not start recording");
             }
             break;
         }
         case RecordOnly:
-            child<QPushButton>(window, "cmdMeterStop")->click();
+            child<QAbstractButton>(window, "cmdMeterStop")->click();
             break;
         case kPhases:
             break;

@@ -234,7 +234,17 @@ void RecorderWindow::buildLayout() {
     m_level1->setObjectName(QStringLiteral("prgLevel1"));
     m_level2 = new QProgressBar(information);
     m_level2->setObjectName(QStringLiteral("prgLevel2"));
+    // The label and the bars change many times a second: each paints its own
+    // background and keeps its size, so a change repaints only itself and
+    // never lays out or repaints the group around it.
+    m_size->setAutoFillBackground(true);
+    m_size->setTextFormat(Qt::PlainText);
+    m_size->setFixedSize(m_size->fontMetrics()
+                             .size(0, QStringLiteral("1000.000000\n"))
+                             .grownBy(m_size->contentsMargins()) +
+                         QSize(4, 0));
     for (QProgressBar* bar : {m_level1, m_level2}) {
+        bar->setAutoFillBackground(true);
         bar->setTextVisible(false);
         bar->setRange(0, kMeterMaximum);
         bar->setValue(0);
@@ -513,7 +523,10 @@ void RecorderWindow::sizeTick() {
     m_device.send(QStringLiteral("status capture length"));
     m_device.send(QStringLiteral("set capture time format bytes"));
     const CommandResult length = m_device.send(QStringLiteral("status capture length"));
-    m_size->setText(sizeCaption(length.reply.toLongLong()));
+    const QString size = sizeCaption(length.reply.toLongLong());
+    if (m_size->text() != size) {
+        m_size->setText(size);
+    }
     m_device.send(QStringLiteral("status capture channels"));
     // A device that went away, or a full disk, ends the take with what it
     // holds; the take is then ready to save like any other.
@@ -831,8 +844,10 @@ void RecorderWindow::stopMeter() {
 }
 
 void RecorderWindow::meterTick() {
-    m_level1->setValue(m_meter->readLevel());
-    m_level2->setValue(m_meter->readLevel());
+    // Both bars show the same, newest block.
+    const int level = m_meter->readLevel();
+    m_level1->setValue(level);
+    m_level2->setValue(level);
 }
 
 void RecorderWindow::sizeBoxClicked() {

@@ -103,7 +103,7 @@ public:
     static const QString kDiscardText;
     static const QString kDamagedText;
     static const QString kNotSavedText;
-    static constexpr int kSizeIntervalMs = 50;
+    static constexpr int kSizeIntervalMs = 100;
     static constexpr int kMeterIntervalMs = 100;
     static constexpr int kExpandedTwips = 5225;
     static constexpr int kCollapsedTwips = 2150;
