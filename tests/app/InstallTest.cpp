@@ -6,6 +6,7 @@
 #include "persist/ConsoleSettings.h"
 #include "persist/LineCodec.h"
 #include "support/BuiltProgram.h"
+#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -203,25 +204,9 @@ TEST_F(InstalledProgram, RunsFromTheReadOnlyTreeAndPlaysATickedBox) {
     const QStringList before = treeOf(s_prefix);
 
     const QString speakers = home + QStringLiteral("/speakers.raw");
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("disk"));
-    env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), speakers);
-    env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
     QProcess program;
-    program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    const QString launcher = prefixed(QStringLiteral("bin/sylvaro-lite"));
-    if (root) {
-        program.start(QStringLiteral("setpriv"),
-                      {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                       QStringLiteral("--clear-groups"), QStringLiteral("--"), launcher});
-    } else {
-        program.start(launcher, {});
-    }
+    program.setProcessEnvironment(test::programEnvironment(home, QStringLiteral("disk"), speakers));
+    test::startProgram(program, prefixed(QStringLiteral("bin/sylvaro-lite")), root);
     ASSERT_TRUE(program.waitForStarted(10000));
 
     // 16-bit samples: anything but silence is the ticked box being heard.

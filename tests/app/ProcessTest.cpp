@@ -5,6 +5,7 @@
 #include "persist/LineCodec.h"
 #include "persist/MixFile.h"
 #include "support/BuiltProgram.h"
+#include "support/ProgramRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,28 +65,12 @@ protected:
     QString programFile(const QString& name) const { return m_program + u'/' + name; }
 
     QProcessEnvironment environment(const char* driver) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QString::fromLatin1(driver));
-        env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), m_speakers);
-        env.insert(QStringLiteral("HOME"), m_home);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home + QStringLiteral("/data"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home + QStringLiteral("/config"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home + QStringLiteral("/run"));
-        return env;
+        return test::programEnvironment(m_home, QString::fromLatin1(driver), m_speakers);
     }
 
     void start(const char* driver, bool asAnotherUser = false) {
         m_process.setProcessEnvironment(environment(driver));
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        const QString exe = programFile(QStringLiteral("sylvaro-lite"));
-        if (asAnotherUser) {
-            m_process.start(QStringLiteral("setpriv"),
-                            {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                             QStringLiteral("--clear-groups"), QStringLiteral("--"), exe});
-        } else {
-            m_process.start(exe, {});
-        }
+        test::startProgram(m_process, programFile(QStringLiteral("sylvaro-lite")), asAnotherUser);
         ASSERT_TRUE(m_process.waitForStarted(10000));
     }
 

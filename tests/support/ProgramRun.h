@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+namespace sylvaro::test {
+
+// The environment of a real program run in a test: offscreen, the given SDL
+// driver writing its speakers to `speakers`, and a private home with its own
+// data, config and runtime folders.
+inline QProcessEnvironment programEnvironment(const QString& home, const QString& driver,
+                                              const QString& speakers) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), driver);
+    env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), speakers);
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
+    return env;
+}
+
+// Starts `exe`, as the unprivileged user "nobody" when asked (for folders
+// that must stay read-only even to a test run as root).
+inline void startProgram(QProcess& process, const QString& exe, bool asNobody,
+                         const QStringList& args = {}) {
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (asNobody) {
+        process.start(QStringLiteral("setpriv"),
+                      QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                  QStringLiteral("--clear-groups"), QStringLiteral("--"), exe} +
+                          args);
+    } else {
+        process.start(exe, args);
+    }
+}
+
+} // namespace sylvaro::test
