@@ -24,16 +24,13 @@
 #include <unistd.h>
 
 using namespace sylvaro;
+using test::contents;
+using test::waitFor;
 
 namespace {
 
 const QString kAppId = QStringLiteral(SYLVARO_APP_ID);
 const QString kMixType = QStringLiteral("application/x-sylvaro-mix");
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 struct ToolRun {
     int exitCode = -1;
@@ -66,17 +63,6 @@ QStringList treeOf(const QString& root) {
     }
     entries.sort();
     return entries;
-}
-
-// Polls `done` every 20 ms for at most `limitMs` of real time.
-template <typename Fn> bool waitFor(Fn done, int limitMs) {
-    for (int waited = 0; waited < limitMs; waited += 20) {
-        if (done()) {
-            return true;
-        }
-        QThread::msleep(20);
-    }
-    return done();
 }
 
 // A file the install must leave behind, put into the build's program folder

@@ -19,24 +19,10 @@
 #include <unistd.h>
 
 using namespace sylvaro;
+using test::contents;
+using test::waitFor;
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-// Polls `done` every 20 ms for at most `limitMs` of real time.
-template <typename Fn> bool waitFor(Fn done, int limitMs) {
-    for (int waited = 0; waited < limitMs; waited += 20) {
-        if (done()) {
-            return true;
-        }
-        QThread::msleep(20);
-    }
-    return done();
-}
 
 class ProgramProcess : public ::testing::Test {
 protected:

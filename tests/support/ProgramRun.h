@@ -1,11 +1,32 @@
 #pragma once
 
+#include <QByteArray>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 
 namespace sylvaro::test {
+
+// A file's bytes; nothing when it cannot be read.
+inline QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Polls `done` every 20 ms for at most `limitMs` of real time (a program
+// running in another process has no event loop of ours to wait on).
+template <typename Fn> bool waitFor(Fn done, int limitMs) {
+    for (int waited = 0; waited < limitMs; waited += 20) {
+        if (done()) {
+            return true;
+        }
+        QThread::msleep(20);
+    }
+    return done();
+}
 
 // The environment of a real program run in a test: offscreen, the given SDL
 // driver writing its speakers to `speakers`, and a private home with its own
