@@ -30,6 +30,9 @@ ConsoleMenus::ConsoleMenus(QMenuBar* bar)
             &QAction::triggered, this, &ConsoleMenus::loadRequested);
     connect(addNamedAction(m_file, QStringLiteral("Save User Config"), QStringLiteral("mnuSave")),
             &QAction::triggered, this, &ConsoleMenus::saveRequested);
+    connect(
+        addNamedAction(m_file, QStringLiteral("Export Soundscape…"), QStringLiteral("mnuExport")),
+        &QAction::triggered, this, &ConsoleMenus::exportRequested);
     m_file->addSeparator();
     connect(addNamedAction(m_file, QStringLiteral("Exit"), QStringLiteral("mnuExit")),
             &QAction::triggered, this, &ConsoleMenus::exitRequested);

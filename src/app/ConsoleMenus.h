@@ -29,6 +29,7 @@ public:
 Q_SIGNALS:
     void loadRequested();
     void saveRequested();
+    void exportRequested();
     void exitRequested();
     void fontColourRequested();
     void backColourRequested();

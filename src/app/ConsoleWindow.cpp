@@ -11,8 +11,9 @@
 #include "ConsoleState.h"
 #include "CustomLink.h"
 #include "DevicePanel.h"
-#include "MixFiles.h"
+#include "ExportWindow.h"
 #include "FullWindowPicture.h"
+#include "MixFiles.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
 #include "RecorderLink.h"
@@ -69,6 +70,12 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     m_mixes = new MixFiles(m_services.appDir, m_services.dialogs, *m_state, *m_custom, this);
     connect(m_menus, &ConsoleMenus::saveRequested, this, [this] { m_mixes->save(); });
     connect(m_menus, &ConsoleMenus::loadRequested, this, [this] { m_mixes->load(); });
+    connect(m_menus, &ConsoleMenus::exportRequested, this, [this] {
+        ExportWindow& window = exportWindow();
+        window.show();
+        window.raise();
+        window.activateWindow();
+    });
     connect(m_save, &QPushButton::clicked, this, [this] { m_mixes->save(); });
     connect(m_load, &QPushButton::clicked, this, [this] { m_mixes->load(); });
     // The buttons follow the File menu they repeat.
@@ -105,13 +112,15 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     connect(m_menus, &ConsoleMenus::helpRequested, m_shell, &ConsoleShell::openHelp);
     connect(m_menus, &ConsoleMenus::aboutRequested, m_shell, &ConsoleShell::showAbout);
     // The skinned buttons' click sounds play through the console's mixer.
-    widgets::SkinnedButton::setSoundPlayer([this](const QString& stored) {
-        const QString path =
-            widgets::SkinnedButton::resolveSoundFile(stored, m_services.appDir.path());
-        if (!path.isEmpty()) {
-            m_engine->playOnce(QFile::encodeName(path).toStdString());
-        }
-    });
+    if (!m_services.offline) {
+        widgets::SkinnedButton::setSoundPlayer([this](const QString& stored) {
+            const QString path =
+                widgets::SkinnedButton::resolveSoundFile(stored, m_services.appDir.path());
+            if (!path.isEmpty()) {
+                m_engine->playOnce(QFile::encodeName(path).toStdString());
+            }
+        });
+    }
     new ConsoleKeyboard(*this);
 }
 
@@ -142,7 +151,11 @@ void ConsoleWindow::watchOutput() {
 }
 
 ConsoleWindow::~ConsoleWindow() {
-    widgets::SkinnedButton::setSoundPlayer({});
+    if (!m_services.offline) {
+        widgets::SkinnedButton::setSoundPlayer({});
+    }
+    // A running export stops and removes its unfinished file.
+    delete std::exchange(m_export, nullptr);
     // The recorder holds the console's sliders.
     m_recorder.reset();
     // The panels use the engine and its buffers: they go first.
@@ -153,6 +166,14 @@ ConsoleWindow::~ConsoleWindow() {
     m_decoder.reset();
     m_sounds.reset();
     m_engine.reset();
+}
+
+ExportWindow& ConsoleWindow::exportWindow() {
+    if (!m_export) {
+        m_export = new ExportWindow(
+            m_services.appDir, m_services.dialogs, [this] { return m_mixes->capture(); }, this);
+    }
+    return *m_export;
 }
 
 ConsolePanels& ConsoleWindow::panels() {

@@ -28,6 +28,7 @@ class ConsoleShell;
 class ConsoleState;
 class CustomLink;
 class DevicePanel;
+class ExportWindow;
 class MixFiles;
 class RecorderLink;
 class ScenePanel;
@@ -62,6 +63,8 @@ public:
     // start) once the console has resumed its own saved state.
     void openMix(const QString& path);
     custom::SoundDecoder& decoder() { return *m_decoder; }
+    // "Export Soundscape…": the window, made on first use.
+    ExportWindow& exportWindow();
     QPushButton* exitButton() const { return m_exit; }
     QPushButton* recordButton() const { return m_record; }
     RecorderLink& recorder() { return *m_recorder; }
@@ -105,6 +108,7 @@ private:
     std::unique_ptr<RecorderLink> m_recorder;
     ConsoleModes* m_modes = nullptr;
     ConsoleShell* m_shell = nullptr;
+    ExportWindow* m_export = nullptr;
 };
 
 } // namespace sylvaro::app

@@ -30,6 +30,10 @@ struct Services {
     // Opens a folder in the desktop's file manager; tests replace it. Unset
     // means the desktop's own.
     std::function<void(const QString& path)> openFolder = {};
+    // A console that renders a soundscape to a file: never shown, and it
+    // leaves what the program shares (the skinned buttons' click sounds)
+    // to the console on screen.
+    bool offline = false;
 };
 
 } // namespace sylvaro::app

@@ -1,5 +1,6 @@
 #include "ConsoleShell.h"
 #include "ConsoleWindow.h"
+#include "ExportCommand.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
 #include "SplashWindow.h"
@@ -55,9 +56,29 @@ void closeModalWindows() {
     }
 }
 
+void nameApplication() {
+    QApplication::setApplicationName(QStringLiteral("sylvaro-lite"));
+    QApplication::setOrganizationName(QStringLiteral("sylvaro-lite"));
+}
+
+// An export from the command line needs neither a display nor a sound card.
+int exportFromCommandLine(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    nameApplication();
+    return sylvaro::app::runExportCommand(app.arguments(), sylvaro::core::AppDir::ofExecutable());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    if (sylvaro::app::isExportCommand(arguments)) {
+        return exportFromCommandLine(argc, argv);
+    }
     if (!haveDisplay()) {
         std::fputs("sylvaro-lite: no display found (DISPLAY and WAYLAND_DISPLAY are unset); "
                    "start it from a desktop session or with xvfb-run.\n",
@@ -65,8 +86,7 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("sylvaro-lite"));
-    QApplication::setOrganizationName(QStringLiteral("sylvaro-lite"));
+    nameApplication();
     // Ties the window to the desktop entry (and its icon) under Wayland.
     QGuiApplication::setDesktopFileName(QStringLiteral(SYLVARO_APP_ID));
     sylvaro::app::QuitSignals quitSignals;
