@@ -2,6 +2,7 @@
 
 #include "SoundscapeExport.h"
 #include "recorder/Mp3Encoder.h"
+#include "scenes/SceneTable.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -43,6 +44,11 @@ const QCommandLineOption kSeed(QStringLiteral("seed"), {}, QStringLiteral("n"));
 QString sourceName(const SoundscapeSource& source) {
     switch (source.kind) {
     case SoundscapeSource::Kind::Scene:
+        if (const scenes::Scene* scene = findScene(source.scene)) {
+            return QStringLiteral("the scene %1")
+                .arg(QString::fromUtf8(scene->caption.data(),
+                                       static_cast<qsizetype>(scene->caption.size())));
+        }
         return QStringLiteral("the scene %1").arg(source.scene);
     case SoundscapeSource::Kind::MixFile:
         return QDir::toNativeSeparators(source.mixPath);

@@ -94,20 +94,36 @@ bool OfflineConsole::prepare(const SoundscapeSource& source, QString& error) {
     return true;
 }
 
+QStringList sceneCaptions() {
+    QStringList captions;
+    for (const scenes::Scene& scene : scenes::all()) {
+        captions << QString::fromUtf8(scene.caption.data(),
+                                      static_cast<qsizetype>(scene.caption.size()));
+    }
+    return captions;
+}
+
+const scenes::Scene* findScene(const QString& name) {
+    const QStringList captions = sceneCaptions();
+    for (qsizetype i = 0; i < captions.size(); ++i) {
+        if (captions[i].compare(name.trimmed(), Qt::CaseInsensitive) == 0) {
+            return &scenes::all()[static_cast<std::size_t>(i)];
+        }
+    }
+    return nullptr;
+}
+
 bool OfflineConsole::applySource(const SoundscapeSource& source, QString& error) {
     switch (source.kind) {
     case SoundscapeSource::Kind::Saved:
         return true;
     case SoundscapeSource::Kind::Scene:
-        for (const scenes::Scene& scene : scenes::all()) {
-            const QString caption = QString::fromUtf8(scene.caption.data(),
-                                                      static_cast<qsizetype>(scene.caption.size()));
-            if (caption.compare(source.scene.trimmed(), Qt::CaseInsensitive) == 0) {
-                m_console->state().applyScene(scene);
-                return true;
-            }
+        if (const scenes::Scene* scene = findScene(source.scene)) {
+            m_console->state().applyScene(*scene);
+            return true;
         }
-        error = QStringLiteral("there is no scene called \"%1\"").arg(source.scene);
+        error = QStringLiteral("there is no scene called \"%1\" (the scenes are %2)")
+                    .arg(source.scene, sceneCaptions().join(QStringLiteral(", ")));
         return false;
     case SoundscapeSource::Kind::MixFile: {
         const qsizetype before = m_notes->lines.size();

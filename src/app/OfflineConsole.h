@@ -12,6 +12,10 @@
 #include <memory>
 #include <optional>
 
+namespace sylvaro::scenes {
+struct Scene;
+}
+
 namespace sylvaro::app {
 
 class ConsoleWindow;
@@ -26,6 +30,11 @@ struct SoundscapeSource {
     QString mixPath;                     // MixFile
     std::optional<persist::MixFile> mix; // Mix
 };
+
+// The scenes' captions in the scene panel's order, and the scene with a
+// caption (any case, spaces around ignored); null when there is none.
+QStringList sceneCaptions();
+const scenes::Scene* findScene(const QString& name);
 
 // A second console that is never shown and plays into no device: the same
 // panels, random scheduler, custom channels and mixer as the console on
