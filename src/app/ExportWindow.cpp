@@ -17,6 +17,7 @@
 #include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <random>
 
 namespace sylvaro::app {
@@ -171,6 +172,7 @@ bool ExportWindow::startExport() {
     }
     m_status->setText(tr("Making %1 of soundscape in %2…")
                           .arg(minutesText(job.minutes), QDir::toNativeSeparators(target)));
+    fitContents();
     m_slices.start();
     return true;
 }
@@ -225,6 +227,7 @@ void ExportWindow::finishExport(SoundscapeExport::State state, const QString& er
     default:
         m_progress->hide();
         m_status->setText(tr("Not exported."));
+        fitContents();
         m_dialogs.message({kFailedText, kProgramTitle, core::MessageButtons::Ok,
                            core::MessageIcon::Warning,
                            QStringLiteral("%1: %2").arg(target, error)});
@@ -232,6 +235,19 @@ void ExportWindow::finishExport(SoundscapeExport::State state, const QString& er
     }
     if (state == SoundscapeExport::State::Done && !notes.isEmpty()) {
         m_status->setText(m_status->text() + QLatin1Char('\n') + notes.join(QLatin1Char('\n')));
+    }
+    fitContents();
+}
+
+void ExportWindow::fitContents() {
+    // Grows to show the progress bar and a longer status line whole; the
+    // window never shrinks under the user's hand.
+    int height = sizeHint().height();
+    if (layout()->hasHeightForWidth()) {
+        height = std::max(height, layout()->totalHeightForWidth(width()));
+    }
+    if (height > this->height()) {
+        resize(width(), height);
     }
 }
 

@@ -61,6 +61,7 @@ protected:
 private:
     exporting::ExportFormat chosenFormat() const;
     void showRunning(bool running);
+    void fitContents();
     void finishExport(SoundscapeExport::State state, const QString& error);
 
     core::AppDir m_dir;

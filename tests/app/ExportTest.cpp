@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -359,6 +360,8 @@ TEST_F(ExportTest, TheMenuExportsTheConsolesMixWhileItPlaysOn) {
     ASSERT_TRUE(window.isRunning());
     EXPECT_FALSE(window.exportButton()->isEnabled());
     EXPECT_EQ(window.cancelButton()->text(), QStringLiteral("Cancel"));
+    // The window has grown to show the progress bar and status whole.
+    EXPECT_GE(window.height(), window.layout()->totalHeightForWidth(window.width()));
     int slices = 0;
     float livePeak = 0;
     while (window.isRunning()) {
