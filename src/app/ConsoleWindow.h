@@ -26,12 +26,16 @@ class ConsoleMenus;
 class ConsoleModes;
 class ConsoleShell;
 class ConsoleState;
+class ControlWatch;
 class CustomLink;
 class DevicePanel;
 class MixFiles;
+class OutputPause;
 class RecorderLink;
 class ScenePanel;
 class SettingsFiles;
+class SleepPanel;
+class SleepTimer;
 struct ConsolePanels;
 
 // The console window (`frmmain`): lays out the panels, which own the
@@ -68,6 +72,12 @@ public:
     ConsoleModes& modes() { return *m_modes; }
     ConsoleShell& shell() { return *m_shell; }
     engine::OutputRecovery& outputRecovery() { return *m_recovery; }
+    // Pause and the sleep fade over all output but the alarm.
+    OutputPause& output() { return *m_output; }
+    SleepTimer& sleepTimer() { return *m_sleepTimer; }
+    SleepPanel& sleep() { return *m_sleep; }
+    ControlWatch& controlWatch() { return *m_controls; }
+    const Services& services() const { return m_services; }
 
     static inline const QString& kTitle = kProgramTitle;
 
@@ -105,6 +115,10 @@ private:
     std::unique_ptr<RecorderLink> m_recorder;
     ConsoleModes* m_modes = nullptr;
     ConsoleShell* m_shell = nullptr;
+    std::unique_ptr<OutputPause> m_output;
+    std::unique_ptr<SleepTimer> m_sleepTimer;
+    SleepPanel* m_sleep = nullptr;
+    ControlWatch* m_controls = nullptr;
 };
 
 } // namespace sylvaro::app

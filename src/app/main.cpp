@@ -1,7 +1,9 @@
 #include "ConsoleShell.h"
 #include "ConsoleWindow.h"
+#include "MediaPlayerBus.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
+#include "SleepPanel.h"
 #include "SplashWindow.h"
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
@@ -117,6 +119,10 @@ int main(int argc, char** argv) {
     // its load brings the information window unless the user turned it off.
     QSettings userSettings;
     console.shell().setTipsAtLoad(&userSettings);
+    console.sleep().setSettings(&userSettings);
+    // Media keys and the desktop's sound menu; this program's console only,
+    // so no other window ever takes the player's name on the bus.
+    sylvaro::app::MediaPlayerBus mediaPlayer(console, sylvaro::app::MediaPlayerBus::sessionBus());
     sylvaro::app::SplashWindow splash(timers, dir);
     QObject::connect(&splash, &sylvaro::app::SplashWindow::finished, &console, [&console, &mix] {
         console.load();

@@ -40,9 +40,10 @@ protected:
 
 TEST_F(HelpPageTest, HasASectionForEveryFeature) {
     const QStringList ids = attributes(QStringLiteral("id"));
-    for (const char* section : {"starting", "background-sounds", "random-sounds", "volume-and-mute",
-                                "scenes", "custom-sounds", "user-mixes", "alarm-and-clock",
-                                "recorder", "picture-only-mode", "keyboard-use"}) {
+    for (const char* section :
+         {"starting", "background-sounds", "random-sounds", "volume-and-mute", "scenes",
+          "custom-sounds", "user-mixes", "alarm-and-clock", "recorder", "picture-only-mode",
+          "keyboard-use", "sleep-timer", "media-keys-and-the-desktop-s-sound-menu"}) {
         EXPECT_TRUE(ids.contains(QLatin1String(section))) << section;
     }
     EXPECT_TRUE(html.contains(QStringLiteral("<title>Sylvaro Lite Help</title>")));
