@@ -151,8 +151,17 @@ TEST_F(MediaPlayerBusTest, TellsWhoItIsAndLeavesTheBusWithTheConsole) {
 
 TEST_F(MediaPlayerBusTest, NextAndPreviousWalkTheScenesRowByRowAndWrap) {
     startPlayer();
+    Listener listener;
+    ASSERT_TRUE(m_client->connect(MediaPlayerBus::kServiceName, MediaPlayerBus::kObjectPath,
+                                  kProperties, QStringLiteral("PropertiesChanged"), &listener,
+                                  SLOT(onChanged(QString, QVariantMap, QStringList))));
     call(kPlayer, QStringLiteral("Next"));
     EXPECT_EQ(title(), QStringLiteral("Woodland"));
+    // The desktop hears of the new scene without asking.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !listener.changes.isEmpty(); }, 5000));
+    QVariantMap told;
+    listener.changes.last().value(QStringLiteral("Metadata")).value<QDBusArgument>() >> told;
+    EXPECT_EQ(told.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("Woodland"));
     const QString woodland = pictureName();
     EXPECT_FALSE(woodland.isEmpty());
     call(kPlayer, QStringLiteral("Next"));
