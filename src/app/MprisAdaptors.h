@@ -41,7 +41,10 @@ private:
 };
 
 // org.mpris.MediaPlayer2.Player: the transport, the scene as the track.
-// Seeking and rates have no meaning for a mix that never ends.
+// Seeking and rates have no meaning for a mix that never ends, so CanSeek is
+// false and the rate stays 1. The volume is the console's own sliders'; the
+// desktop's volume control belongs to its sound server, so a Volume written
+// here is left alone and reads back as full.
 class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
