@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation
     xvfb xauth sox lame
-    pulseaudio bc
+    pulseaudio bc dbus-daemon
     desktop-file-utils appstream shared-mime-info
     cmark-gfm
 )

@@ -40,6 +40,10 @@ bool CatalogueSounds::create(const core::AppDir& dir, std::string& error) {
             return false;
         }
         m_buffers[static_cast<std::size_t>(i)] = b;
+        // The alarm rings through a pause and a sleep fade.
+        if (i == cat::alarmIndex()) {
+            m_engine.setExempt(b, true);
+        }
         for (console::VolumeGroup g :
              {console::kBackgroundGroup, console::kRandomGroup, console::kAllSoundsGroup}) {
             if (entry.groups & g) {

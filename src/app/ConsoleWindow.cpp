@@ -9,16 +9,20 @@
 #include "ConsoleModes.h"
 #include "ConsoleShell.h"
 #include "ConsoleState.h"
+#include "ControlWatch.h"
 #include "CustomLink.h"
 #include "DevicePanel.h"
 #include "ExportWindow.h"
 #include "FullWindowPicture.h"
 #include "MixFiles.h"
+#include "OutputPause.h"
 #include "PictureArea.h"
 #include "RandomSounds.h"
 #include "RecorderLink.h"
 #include "ScenePanel.h"
 #include "SettingsFiles.h"
+#include "SleepPanel.h"
+#include "SleepTimer.h"
 #include "VolumeControls.h"
 #include "core/Text.h"
 #include "core/WallClock.h"
@@ -59,6 +63,8 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(kTitle);
     m_menus = new ConsoleMenus(menuBar());
+    m_output = std::make_unique<OutputPause>(*m_engine);
+    m_sleepTimer = std::make_unique<SleepTimer>(m_services.timers, m_services.clock, *m_output);
     buildLayout();
     // The start-up step's countdown starts with the window.
     m_lifecycle = std::make_unique<ConsoleLifecycle>(
@@ -101,6 +107,10 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     connect(m_scenes, &ScenePanel::sceneChosen, this,
             [this](const scenes::Scene* scene) { m_state->applyScene(*scene); });
     connect(m_scenes, &ScenePanel::resetRequested, this, [this] { m_state->reset(); });
+    // After the scene handler above, so it hears of scenes already applied.
+    m_controls = new ControlWatch(panels(), *m_scenes, *m_mixes, this);
+    // Any change to the mix brings a paused output back.
+    connect(m_controls, &ControlWatch::anyChange, m_output.get(), &OutputPause::resume);
     m_state->setCustomSwitchOff([this] { m_custom->switchOff(); });
     m_state->setLookFollower([this] { m_custom->followLook(); });
     connect(&panels().random, &RandomSounds::bank1Requested, this,
@@ -163,6 +173,8 @@ ConsoleWindow::~ConsoleWindow() {
     m_state.reset();
     m_recovery.reset();
     delete takeCentralWidget();
+    m_sleepTimer.reset();
+    m_output.reset();
     m_decoder.reset();
     m_sounds.reset();
     m_engine.reset();
@@ -221,6 +233,8 @@ void ConsoleWindow::buildLayout() {
     side->addWidget(volumes);
     side->addWidget(clock);
     side->addWidget(m_scenes);
+    m_sleep = new SleepPanel(*m_sleepTimer, *m_output, m_menus->optionsMenu(), central);
+    side->addWidget(m_sleep);
     side->addStretch();
     grid->addLayout(side, 0, 1);
     // Each group of channels has its "Custom" button beside it.

@@ -26,13 +26,17 @@ class ConsoleMenus;
 class ConsoleModes;
 class ConsoleShell;
 class ConsoleState;
+class ControlWatch;
 class CustomLink;
 class DevicePanel;
 class ExportWindow;
 class MixFiles;
+class OutputPause;
 class RecorderLink;
 class ScenePanel;
 class SettingsFiles;
+class SleepPanel;
+class SleepTimer;
 struct ConsolePanels;
 
 // The console window (`frmmain`): lays out the panels, which own the
@@ -71,6 +75,12 @@ public:
     ConsoleModes& modes() { return *m_modes; }
     ConsoleShell& shell() { return *m_shell; }
     engine::OutputRecovery& outputRecovery() { return *m_recovery; }
+    // Pause and the sleep fade over all output but the alarm.
+    OutputPause& output() { return *m_output; }
+    SleepTimer& sleepTimer() { return *m_sleepTimer; }
+    SleepPanel& sleep() { return *m_sleep; }
+    ControlWatch& controlWatch() { return *m_controls; }
+    const Services& services() const { return m_services; }
 
     static inline const QString& kTitle = kProgramTitle;
 
@@ -109,6 +119,10 @@ private:
     ConsoleModes* m_modes = nullptr;
     ConsoleShell* m_shell = nullptr;
     ExportWindow* m_export = nullptr;
+    std::unique_ptr<OutputPause> m_output;
+    std::unique_ptr<SleepTimer> m_sleepTimer;
+    SleepPanel* m_sleep = nullptr;
+    ControlWatch* m_controls = nullptr;
 };
 
 } // namespace sylvaro::app

@@ -123,6 +123,7 @@ void MixFiles::apply(const persist::MixFile& mix) {
         p.clock.alarmOff();
     }
     p.volumes.reapplyRandom();
+    Q_EMIT applied();
 }
 
 } // namespace sylvaro::app

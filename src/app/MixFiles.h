@@ -39,6 +39,11 @@ public:
 
     QString savesFolder() const;
 
+Q_SIGNALS:
+    // A mix has been applied to the console.
+    void applied();
+
+public:
     static const QString kFilter;
     static const QString kNotSavedText;
     static const QString kNotAMixText;

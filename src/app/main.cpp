@@ -1,8 +1,10 @@
 #include "ConsoleShell.h"
 #include "ConsoleWindow.h"
 #include "ExportCommand.h"
+#include "MediaPlayerBus.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
+#include "SleepPanel.h"
 #include "SplashWindow.h"
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
@@ -17,6 +19,7 @@
 #include <QSettings>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -137,14 +140,22 @@ int main(int argc, char** argv) {
     // its load brings the information window unless the user turned it off.
     QSettings userSettings;
     console.shell().setTipsAtLoad(&userSettings);
+    console.sleep().setSettings(&userSettings);
+    // Media keys and the desktop's sound menu reach this program's console
+    // only (no other window ever takes the player's name on the bus), from
+    // when it is on the screen.
+    std::unique_ptr<sylvaro::app::MediaPlayerBus> mediaPlayer;
     sylvaro::app::SplashWindow splash(timers, dir);
-    QObject::connect(&splash, &sylvaro::app::SplashWindow::finished, &console, [&console, &mix] {
-        console.load();
-        console.show();
-        if (!mix.isEmpty()) {
-            console.openMix(mix);
-        }
-    });
+    QObject::connect(&splash, &sylvaro::app::SplashWindow::finished, &console,
+                     [&console, &mix, &mediaPlayer] {
+                         console.load();
+                         console.show();
+                         mediaPlayer = std::make_unique<sylvaro::app::MediaPlayerBus>(
+                             console, sylvaro::app::MediaPlayerBus::sessionBus());
+                         if (!mix.isEmpty()) {
+                             console.openMix(mix);
+                         }
+                     });
     // Ended during the splash: nothing was loaded, so there is nothing to save.
     QObject::connect(&quitSignals, &sylvaro::app::QuitSignals::quitRequested, &splash, [&splash] {
         if (!splash.isFinished()) {

@@ -217,6 +217,8 @@ struct Mixer::Voice {
     std::atomic<int> volume{0};
     std::atomic<int> pan{0};
     std::atomic<std::int64_t> pendingSeek{-1};
+    // Mixed outside the master volume.
+    std::atomic<bool> exempt{false};
     // Written by render(), read by the UI thread.
     std::atomic<std::int64_t> renderedPosition{0};
     // Whether the last tile rendered carried this voice (playing or fading).
@@ -230,6 +232,8 @@ struct Mixer::Voice {
     // Rendered in the previous tile: playing, or fading out after a stop.
     // A voice that becomes audible starts its gain from silence.
     bool audible = false;
+    // Whether this tile mixes the voice outside the master volume.
+    bool exemptNow = false;
     int appliedVolume = 0;
     int appliedPan = 0;
     float volumeL = 1.0f, volumeR = 1.0f; // the gains volume and pan ask for
@@ -243,7 +247,9 @@ struct Mixer::Voice {
     int rampLeft = 0;
 
     void reset(const PcmPtr& data);
-    void render(float* out, int frames, int rampFrames);
+    // A silent render keeps the voice's time (cursor, ramps, ends) without
+    // mixing anything.
+    void render(float* out, int frames, int rampFrames, bool silent);
 
 private:
     enum class Edge { Continue, Stop };
@@ -252,7 +258,7 @@ private:
     Gains gains() const;
     void advanceRamp(int frames);
     Edge reachEnd();
-    bool mix(const Source& src, float* out, int frames);
+    bool mix(const Source& src, float* out, int frames, bool silent);
 };
 
 void Mixer::Voice::reset(const PcmPtr& data) {
@@ -261,11 +267,13 @@ void Mixer::Voice::reset(const PcmPtr& data) {
     volume.store(0, std::memory_order_relaxed);
     pan.store(0, std::memory_order_relaxed);
     pendingSeek.store(-1, std::memory_order_relaxed);
+    exempt.store(false, std::memory_order_relaxed);
     renderedPosition.store(0, std::memory_order_relaxed);
     heard.store(false, std::memory_order_relaxed);
     retiring = false;
     cursor = 0;
     audible = false;
+    exemptNow = false;
     appliedVolume = 0;
     appliedPan = 0;
     volumeL = volumeR = 1.0f;
@@ -363,15 +371,18 @@ Mixer::Voice::Edge Mixer::Voice::reachEnd() {
     }
 }
 
-bool Mixer::Voice::mix(const Source& src, float* out, int frames) {
+bool Mixer::Voice::mix(const Source& src, float* out, int frames, bool silent) {
     const std::uint64_t length = src.length;
     int done = 0;
     while (done < frames) {
         int run = static_cast<int>(std::min<std::uint64_t>(frames - done, length - cursor));
         if (rampLeft > 0) {
             run = std::min(run, rampLeft);
-            mixDirectRun(src.layout, src.data, cursor, length, out + 2 * done, run, gains(), true);
-        } else if (gainL != 0.0f || gainR != 0.0f) {
+            if (!silent) {
+                mixDirectRun(src.layout, src.data, cursor, length, out + 2 * done, run, gains(),
+                             true);
+            }
+        } else if (!silent && (gainL != 0.0f || gainR != 0.0f)) {
             mixDirectRun(src.layout, src.data, cursor, length, out + 2 * done, run, gains(), false);
         }
         advanceRamp(run);
@@ -384,7 +395,7 @@ bool Mixer::Voice::mix(const Source& src, float* out, int frames) {
     return true;
 }
 
-void Mixer::Voice::render(float* out, int frames, int rampFrames) {
+void Mixer::Voice::render(float* out, int frames, int rampFrames, bool silent) {
     const PcmData* data = pcm.load(std::memory_order_acquire);
     if (data == nullptr) {
         return;
@@ -409,7 +420,7 @@ void Mixer::Voice::render(float* out, int frames, int rampFrames) {
         retarget(playing, rampFrames);
         // Of a fade-out, only the fade is left to render.
         const int n = playing ? frames - done : std::min(frames - done, rampLeft);
-        if (n > 0 && !mix(src, out + 2 * done, n)) {
+        if (n > 0 && !mix(src, out + 2 * done, n, silent)) {
             audible = false; // a once-played sound ended, unfaded, and rewound
             heard.store(false, std::memory_order_release);
             return;
@@ -614,6 +625,60 @@ std::int64_t Mixer::length(VoiceId id) const {
     return v ? v->owner->frames : 0;
 }
 
+namespace {
+std::uint64_t packMaster(int hundredthsDb, int glideFrames) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(glideFrames)) << 32) |
+           static_cast<std::uint32_t>(hundredthsDb);
+}
+int masterDb(std::uint64_t packed) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(packed & 0xFFFFFFFFu));
+}
+int masterGlide(std::uint64_t packed) {
+    return static_cast<int>(packed >> 32);
+}
+} // namespace
+
+void Mixer::setMasterVolume(int hundredthsDb, int glideFrames) {
+    const int db = std::clamp(hundredthsDb, kSilentDb, 0);
+    const int glide = std::clamp(glideFrames, m_rampFrames, std::numeric_limits<int>::max());
+    m_master.store(packMaster(db, glide), std::memory_order_release);
+}
+
+int Mixer::masterVolume() const {
+    return masterDb(m_master.load(std::memory_order_acquire));
+}
+
+void Mixer::setExempt(VoiceId id, bool exempt) {
+    if (Voice* v = voice(id)) {
+        v->exempt.store(exempt, std::memory_order_relaxed);
+    }
+}
+
+bool Mixer::isExempt(VoiceId id) const {
+    const Voice* v = voice(id);
+    return v && v->exempt.load(std::memory_order_relaxed);
+}
+
+void Mixer::applyMaster(float* tile, int frames) {
+    int i = 0;
+    // The glide, frame by frame, from where the gain was when it was asked.
+    for (; m_masterLeft > 0 && i < frames; ++i) {
+        ++m_masterDone;
+        --m_masterLeft;
+        m_masterGain = m_masterLeft == 0
+                           ? m_masterTarget
+                           : m_masterStart + m_masterStep * static_cast<float>(m_masterDone);
+        tile[2 * i] *= m_masterGain;
+        tile[2 * i + 1] *= m_masterGain;
+    }
+    if (i < frames && m_masterGain != 1.0f) {
+        const float g = m_masterGain;
+        for (int k = 2 * i; k < 2 * frames; ++k) {
+            tile[k] *= g;
+        }
+    }
+}
+
 void Mixer::render(float* out, int frames) {
     if (out == nullptr || frames <= 0) {
         return;
@@ -623,9 +688,33 @@ void Mixer::render(float* out, int frames) {
     float* tile = m_tile.data();
     for (int done = 0; done < frames; done += kTileFrames) {
         const int n = std::min(kTileFrames, frames - done);
+        const std::uint64_t master = m_master.load(std::memory_order_acquire);
+        if (master != m_appliedMaster) {
+            m_appliedMaster = master;
+            m_masterTarget = attenuation(masterDb(master));
+            m_masterStart = m_masterGain;
+            m_masterDone = 0;
+            m_masterLeft = std::max(1, masterGlide(master));
+            m_masterStep = (m_masterTarget - m_masterGain) / static_cast<float>(m_masterLeft);
+        }
+        // Under a silent master the voices only keep their time.
+        const bool silent = m_masterLeft == 0 && m_masterGain == 0.0f;
         std::fill(tile, tile + 2 * n, 0.0f);
         for (int slot = 0; slot < m_capacity; ++slot) {
-            m_voices[static_cast<std::size_t>(slot)].render(tile, n, m_rampFrames);
+            Voice& v = m_voices[static_cast<std::size_t>(slot)];
+            v.exemptNow = v.exempt.load(std::memory_order_relaxed);
+            if (!v.exemptNow) {
+                v.render(tile, n, m_rampFrames, silent);
+            }
+        }
+        if (!silent) {
+            applyMaster(tile, n);
+        }
+        for (int slot = 0; slot < m_capacity; ++slot) {
+            Voice& v = m_voices[static_cast<std::size_t>(slot)];
+            if (v.exemptNow) {
+                v.render(tile, n, m_rampFrames, false);
+            }
         }
         m_limiter.process(tile, out + 2 * static_cast<std::size_t>(done), n);
     }

@@ -32,6 +32,13 @@ inline constexpr VoiceId kNoVoice = -1;
 // through a look-ahead peak limiter, so the output lags the voices by
 // kLatencyFrames and never exceeds -1 dBFS.
 //
+// A master volume sits over every voice but the exempt ones (the alarm): it
+// glides linearly over a time the caller gives, so pausing, resuming and a
+// sleep fade never click. While it is silent the voices go on silently:
+// cursors advance, loops go round and once-played sounds end and rewind as if
+// heard, only the mixing work is skipped. Resuming then picks up where the
+// sounds would be, and nothing queued up while paused plays at once.
+//
 // Threads: every method except render() is for the UI thread. render() is for
 // the audio thread (or a test rendering offline); it takes no locks, allocates
 // nothing and touches no Qt. Voice parameters are atomics the render polls;
@@ -87,6 +94,15 @@ public:
     std::int64_t position(VoiceId id) const;
     std::int64_t length(VoiceId id) const;
 
+    // Glides the master volume (hundredths of a dB, -10000 silence) from
+    // where it is to `hundredthsDb` over `glideFrames` (at least
+    // rampFrames()).
+    void setMasterVolume(int hundredthsDb, int glideFrames);
+    int masterVolume() const;
+    // An exempt voice is mixed outside the master volume.
+    void setExempt(VoiceId id, bool exempt);
+    bool isExempt(VoiceId id) const;
+
     // Audio thread: writes (not adds) `frames` stereo frames to `out`; any
     // count, worked through in tiles of Limiter::kMaxFrames.
     void render(float* out, int frames);
@@ -100,8 +116,22 @@ private:
 
     int m_sampleRate;
     int m_rampFrames;
+    // Audio thread: scales the tile's `frames` by the master gain, gliding.
+    void applyMaster(float* tile, int frames);
+
     Limiter m_limiter;
     std::vector<float> m_tile; // the voices' sum, before the limiter
+    // The UI's request: target volume (low 32 bits) and glide length.
+    std::atomic<std::uint64_t> m_master{0};
+    // Audio thread only: the master gain's glide.
+    std::uint64_t m_appliedMaster = 0;
+    // A running glide: frame k of it (from 1) has gain start + step * k.
+    float m_masterGain = 1.0f;
+    float m_masterTarget = 1.0f;
+    float m_masterStart = 1.0f;
+    float m_masterStep = 0.0f;
+    int m_masterDone = 0;
+    int m_masterLeft = 0;
     AudioLock* m_lock = nullptr;
     std::unique_ptr<Voice[]> m_voices;
     int m_capacity;

@@ -112,6 +112,21 @@ bool SoundEngine::setPan(Buffer buffer, int hundredthsDb) {
     return true;
 }
 
+bool SoundEngine::setExempt(Buffer buffer, bool exempt) {
+    if (!exists(buffer)) {
+        return false;
+    }
+    m_mixer.setExempt(buffer.voice, exempt);
+    return true;
+}
+
+void SoundEngine::setMasterVolume(int hundredthsDb, int glideMs) {
+    const std::int64_t frames =
+        static_cast<std::int64_t>(std::max(glideMs, 0)) * m_mixer.sampleRate() / 1000;
+    m_mixer.setMasterVolume(hundredthsDb,
+                            static_cast<int>(std::min<std::int64_t>(frames, 1 << 30)));
+}
+
 bool SoundEngine::setPosition(Buffer buffer, std::int64_t frame) {
     if (!exists(buffer)) {
         return false;

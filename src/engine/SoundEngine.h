@@ -64,6 +64,14 @@ public:
     bool setPan(Buffer buffer, int hundredthsDb);
     bool setPosition(Buffer buffer, std::int64_t frame);
 
+    // An exempt buffer plays outside the master volume (the alarm).
+    bool setExempt(Buffer buffer, bool exempt);
+
+    // The volume over every buffer but the exempt ones, gliding there over
+    // `glideMs`: pause, resume and the sleep fade.
+    void setMasterVolume(int hundredthsDb, int glideMs);
+    int masterVolume() const { return m_mixer.masterVolume(); }
+
     bool isPlaying(Buffer buffer) const;
     int volume(Buffer buffer) const;
     int pan(Buffer buffer) const;

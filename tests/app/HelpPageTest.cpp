@@ -43,7 +43,8 @@ TEST_F(HelpPageTest, HasASectionForEveryFeature) {
     for (const char* section :
          {"starting", "background-sounds", "random-sounds", "volume-and-mute", "scenes",
           "custom-sounds", "user-mixes", "alarm-and-clock", "recorder", "picture-only-mode",
-          "keyboard-use", "exporting-a-soundscape"}) {
+          "keyboard-use", "exporting-a-soundscape", "sleep-timer",
+          "media-keys-and-the-desktop-s-sound-menu"}) {
         EXPECT_TRUE(ids.contains(QLatin1String(section))) << section;
     }
     EXPECT_TRUE(html.contains(QStringLiteral("<title>Sylvaro Lite Help</title>")));
