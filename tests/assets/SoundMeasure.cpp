@@ -503,14 +503,20 @@ double partialProminenceDb(const std::vector<double>& spectrum, double rate, dou
     const auto bin = [&](double f) {
         return std::min(spectrum.size() - 1, binOf(f, rate, fftSize));
     };
+    // A low partial's tolerance may be narrower than a Hann window's main lobe (two
+    // bins either side); the peak is searched, and the surroundings start, no
+    // closer than that.
+    const double binHz = rate / static_cast<double>(fftSize);
+    const double near = std::max(hz * tolerance, 2.0 * binHz);
+    const double far = std::max(hz * 4.0 * tolerance, 8.0 * binHz);
     double peak = -1e9;
-    for (std::size_t k = bin(hz * (1 - tolerance)); k <= bin(hz * (1 + tolerance)); ++k) {
+    for (std::size_t k = bin(hz - near); k <= bin(hz + near); ++k) {
         peak = std::max(peak, toDb(spectrum[k]));
     }
     std::vector<double> around;
-    for (std::size_t k = bin(hz * (1 - 4 * tolerance)); k <= bin(hz * (1 + 4 * tolerance)); ++k) {
-        const double f = static_cast<double>(k) * rate / static_cast<double>(fftSize);
-        if (std::abs(f / hz - 1.0) > tolerance) {
+    for (std::size_t k = bin(hz - far); k <= bin(hz + far); ++k) {
+        const double f = static_cast<double>(k) * binHz;
+        if (std::abs(f - hz) > near) {
             around.push_back(toDb(spectrum[k]));
         }
     }

@@ -321,6 +321,9 @@ const Call kWhistle{.hz = 440, .glide = {{0, 0.97}, {0.08, 1}, {1, 0.99}}, .part
 // One bell of a tower clock's quarter chime.
 const Call kChime{.hz = 415, .timbre = Bell, .partials = 9, .rolloff = 0.6, .attack = 0.003,
                   .release = 0.4, .decay = 1.2, .seconds = 2};
+// The tower's hour bell, an octave and more below the quarter bells.
+const Call kHourBell{.hz = 165, .timbre = Bell, .partials = 9, .rolloff = 0.5, .attack = 0.003,
+                     .release = 0.8, .decay = 2.2, .seconds = 3.4};
 
 std::vector<Recipe> oneShots() {
     return {
@@ -572,15 +575,22 @@ std::vector<Recipe> oneShots() {
                                        slur(0.38, 0.9, 1.02, 0.82, 0.0, 0.85)}},
                      .at = 0.05}},
          .reverb = 0.2, .reverbT60 = 1.6},
-        // Bullfrog: two deep, droning "rumm"s across the pond.
-        {.file = "bullfrog.wav", .seconds = 1.8,
-         .layers = {{.call = {.hz = 100, .partials = 30, .rolloff = 1, .formantHz = 300,
-                              .formantQ = 2, .pulseHz = 16, .pulse = 0.5, .attack = 0.06,
-                              .release = 0.12,
-                              .song = {slur(0.55, 0.95, 1.05, 0.98, 0.25),
-                                       slur(0.6, 0.93, 1.03, 0.95, 0.0, 0.9)}},
+        // Bullfrog: a bout of deep "jug-o-rum" croaks across the pond, each a train
+        // of glottal pulses ringing in the throat's low band and the eardrums' high
+        // one, no two alike, the last ones shorter as the frog tires.
+        {.file = "bullfrog.wav", .seconds = 6.6,
+         .layers = {{.call = {.hz = 100, .partials = 40, .rolloff = 0.7, .noise = 0.04,
+                              .formantHz = 210, .formantQ = 1.5, .formant2Hz = 1250,
+                              .formant2Q = 2.5, .formant2Level = 1, .attack = 0.04,
+                              .release = 0.1,
+                              .song = {slur(0.6, 0.95, 1.03, 0.97, 0.6),
+                                       slur(0.7, 0.96, 1.04, 0.98, 0.65, 0.95),
+                                       slur(0.65, 0.95, 1.02, 0.96, 0.7, 0.9),
+                                       slur(0.55, 0.94, 1.01, 0.95, 0.75, 0.8),
+                                       slur(0.5, 0.93, 1.0, 0.94, 0.0, 0.7)},
+                              .jitter = 0.08},
                      .at = 0.1}},
-         .reverb = 0.25},
+         .reverb = 0.1},
         // Dog Barking: three gruff barks in a yard, the second softer.
         {.file = "dogbark1.wav", .seconds = 1.6,
          .layers = {{.call = {.hz = 360, .partials = 18, .rolloff = 0.9, .noise = 0.35,
@@ -613,26 +623,28 @@ std::vector<Recipe> oneShots() {
                               .decay = 0.04, .seconds = 0.1},
                      .level = 0.3, .at = 0.4, .perSecond = 6, .pitchSpread = 0.3, .within = 0.6}},
          .reverb = 0.2},
-        // Clock Chimes: a tower clock's four-note quarter chime, then the hour bell.
-        {.file = "BIGBEN.wav", .seconds = 6.5,
+        // Clock Chimes: a tower clock's four-note quarter chime, a pause, then the
+        // hour bell strikes twice, each blow of the hammer a little different.
+        {.file = "BIGBEN.wav", .seconds = 8,
          .layers = {{.call = kChime, .at = 0.05},
-                    {.call = kChime, .at = 0.75, .notes = {0.891}},
-                    {.call = kChime, .at = 1.45, .notes = {0.794}},
-                    {.call = kChime, .level = 1.1, .at = 2.15, .notes = {0.595}},
-                    {.call = {.hz = 165, .timbre = Bell, .partials = 9, .rolloff = 0.5,
-                              .attack = 0.003, .release = 0.8, .decay = 2.2, .seconds = 3.4},
-                     .level = 1.2, .at = 3.0}},
+                    {.call = kChime, .level = 0.93, .at = 0.7, .notes = {0.891}},
+                    {.call = kChime, .level = 0.97, .at = 1.36, .notes = {0.794}},
+                    {.call = kChime, .level = 1.1, .at = 2.02, .notes = {0.595}},
+                    {.call = kHourBell, .level = 1.3, .at = 3.6},
+                    {.call = kHourBell, .level = 1.05, .at = 5.62}},
          .reverb = 0.25, .reverbT60 = 2.5},
-        // Cuckoo: a hollow "cu-coo", the second note a third below the first, twice.
-        {.file = "cuckoo.wav", .seconds = 1.9,
-         .layers = {{.call = {.hz = 700, .timbre = Odd, .partials = 3, .rolloff = 2.5,
+        // Cuckoo: a hollow "cu-coo", the second note a third below the first, twice,
+        // never quite the same.
+        {.file = "cuckoo.wav", .seconds = 2.5,
+         .layers = {{.call = {.hz = 680, .timbre = Odd, .partials = 3, .rolloff = 2.5,
                               .attack = 0.025, .release = 0.07,
-                              .song = {{0.17, {{0, 1.02}, {1, 0.97}}, 0.09, 1.0},
-                                       {0.34, {{0, 0.82}, {1, 0.78}}, 0.45, 0.85},
-                                       {0.17, {{0, 1.02}, {1, 0.97}}, 0.09, 0.95},
-                                       {0.34, {{0, 0.82}, {1, 0.78}}, 0.0, 0.8}}},
+                              .song = {{0.16, {{0, 1.01}, {1, 0.98}}, 0.2, 1.0},
+                                       {0.3, {{0, 0.82}, {1, 0.79}}, 0.6, 0.85},
+                                       {0.16, {{0, 1.01}, {1, 0.98}}, 0.2, 0.95},
+                                       {0.3, {{0, 0.82}, {1, 0.79}}, 0.0, 0.8}},
+                              .jitter = 0.06},
                      .at = 0.1}},
-         .reverb = 0.3, .reverbT60 = 1.8},
+         .reverb = 0.03, .reverbT60 = 0.8},
         // Lacewing: the soft flutter of gauzy wings passing close, twice.
         {.file = "ambulance.wav", .seconds = 2.4,
          .layers = {{.call = {.formantHz = 2400, .formantQ = 2, .pulseHz = 24, .pulse = 0.85,
