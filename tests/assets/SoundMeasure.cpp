@@ -298,7 +298,12 @@ std::vector<double> findImpacts(const Clip& clip, double lowHz, double highHz, d
                 peak = std::max(peak, level[j]);
             }
             candidates.push_back({t, peak});
-            lastTime = t;
+            // A rise slower than the look-back is still one impact: the next may
+            // come only after this one has crested.
+            while (i + 1 < level.size() && level[i + 1] > level[i]) {
+                ++i;
+            }
+            lastTime = static_cast<double>(i) * kHop;
         }
     }
     double loudest = -1e9;
@@ -333,8 +338,16 @@ std::vector<double> findStrikes(const Clip& clip, double lowHz, double highHz) {
         frames.push_back(std::move(db));
     }
     // Bins far below the loudest are noise; their flicker is no strike.
+    // A frame that runs past either end of a one-shot sees the sound cut off, which
+    // smears over every bin like a strike; only frames wholly inside count.
+    const long n = static_cast<long>(clip.samples.size());
+    const long half = static_cast<long>(kFft / 2);
     std::vector<double> flux(frames.size(), 0.0);
     for (std::size_t t = 2; t < frames.size(); ++t) {
+        const long centre = static_cast<long>(t) * hop;
+        if (!clip.loop && (centre - 2 * hop - half < 0 || centre + half > n)) {
+            continue;
+        }
         double sum = 0.0;
         for (std::size_t k = 0; k < frames[t].size(); ++k) {
             const double now = std::max(frames[t][k], loudest - 60.0);
