@@ -3,7 +3,7 @@
 // records; the measuring code reads only the generated files.
 #include "assetgen/Signature.h"
 
-#include "SoundMeasure.h"
+#include "assetgen/SoundMeasure.h"
 
 #include <algorithm>
 #include <cctype>

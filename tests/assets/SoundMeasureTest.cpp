@@ -1,6 +1,6 @@
 // The measuring code read against sounds built here with known figures: if it
 // miscounted notes or mistook a pulse rate, every signature check would mean nothing.
-#include "SoundMeasure.h"
+#include "assetgen/SoundMeasure.h"
 
 #include <cmath>
 #include <cstdint>
