@@ -18,6 +18,12 @@ Note slur(double seconds, double from, double peak, double to, double gap, doubl
     return {seconds, {{0.0, from}, {0.4, peak}, {1.0, to}}, gap, level};
 }
 
+// A copy of a reused call whose syllables vary (see Call::jitter).
+Call jittered(Call call, double jitter) {
+    call.jitter = jitter;
+    return call;
+}
+
 // clang-format off
 
 // Reused call shapes.
@@ -307,9 +313,10 @@ const Call kMoo{.hz = 135, .glide = {{0, 0.85}, {0.25, 1.05}, {0.8, 1}, {1, 0.8}
                 .rolloff = 0.9, .noise = 0.1, .formantHz = 350, .formantTo = 800,
                 .formantQ = 1.5, .attack = 0.2, .release = 0.4, .seconds = 1.9};
 // A ship's horn reed: a sawtooth through a dark, wide band; two slightly apart beat.
+// It sounds a prolonged blast, four to six seconds long.
 const Call kHorn{.hz = 98, .glide = {{0, 0.97}, {0.06, 1}, {0.92, 1}, {1, 0.94}}, .partials = 40,
                  .rolloff = 1, .noise = 0.02, .formantHz = 380, .formantQ = 0.7,
-                 .attack = 0.18, .release = 0.5, .seconds = 2.6};
+                 .attack = 0.18, .release = 0.5, .seconds = 4.8};
 // One note of an air horn, brighter than the ship's.
 const Call kAirHorn{.hz = 233, .partials = 40, .rolloff = 0.8, .formantHz = 1200,
                     .formantQ = 0.7, .attack = 0.03, .release = 0.15, .seconds = 1.6};
@@ -338,40 +345,40 @@ std::vector<Recipe> oneShots() {
                               .release = 0.02, .decay = 0.03, .seconds = 0.08},
                      .level = 1, .at = 1.05, .perSecond = 9, .pitchSpread = 0.35, .within = 1.1}},
          .reverb = 0.1},
-        // Night Crickets: two field crickets answering each other, one near, one
-        // further off and a little lower.
+        // Night Crickets: two field crickets answering each other chirp for chirp,
+        // one near, one further off and a little lower.
         {.file = "cricketnight.wav", .seconds = 2.4,
          .bed = {.level = 0.3, .lowHz = 80, .highHz = 500},
-         .layers = {{.call = kCricket, .level = 1.5, .at = 0.1, .perSecond = 2.5,
-                     .regular = true, .notes = {0.95}},
-                    {.call = kCricket, .level = 0.6, .at = 0.3, .perSecond = 1.8,
-                     .regular = true, .notes = {0.86}}},
-         .reverb = 0.2},
-        // Frog: a pulsed, wooden "rrib-bit", twice, over the night's hum.
-        {.file = "cricketnight2.wav", .seconds = 2.2,
-         .bed = {.level = 0.25, .lowHz = 100, .highHz = 600},
-         .layers = {{.call = {.hz = 420, .partials = 12, .rolloff = 1, .formantHz = 1400,
-                              .formantQ = 2, .pulseHz = 60, .pulse = 0.9, .attack = 0.01,
-                              .release = 0.03,
-                              .song = {{0.12, {{0, 0.9}, {1, 1.1}}, 0.07, 0.85},
-                                       {0.16, {{0, 0.95}, {1, 1.15}}, 0.55, 1.0},
-                                       {0.12, {{0, 0.9}, {1, 1.1}}, 0.07, 0.8},
-                                       {0.16, {{0, 0.95}, {1, 1.15}}, 0.0, 0.9}}},
-                     .level = 4, .at = 0.15}},
-         .reverb = 0.15},
+         .layers = {{.call = jittered(kCricket, 0.12), .level = 1.5, .at = 0.1, .perSecond = 2.5,
+                     .regular = true, .notes = {0.95}, .within = 2.1},
+                    {.call = jittered(kCricket, 0.12), .level = 0.6, .at = 0.31, .perSecond = 2.5,
+                     .regular = true, .notes = {0.86}, .within = 2.1}}},
+        // Frog: a tree frog's two-part "rib-bit", twice, over the night's hum. Each
+        // part is a train of glottal pulses ringing in a band near 1.5 kHz.
+        {.file = "cricketnight2.wav", .seconds = 2.0,
+         .bed = {.level = 0.02, .lowHz = 100, .highHz = 400},
+         .layers = {{.call = {.hz = 85, .partials = 40, .rolloff = 0.5, .formantHz = 1500,
+                              .formantQ = 2.5, .attack = 0.008, .release = 0.02,
+                              .song = {{0.1, {{0, 0.95}, {1, 1.05}}, 0.1, 0.85},
+                                       {0.15, {{0, 1.0}, {1, 1.08}}, 0.55, 1.0},
+                                       {0.1, {{0, 0.95}, {1, 1.05}}, 0.1, 0.8},
+                                       {0.15, {{0, 1.0}, {1, 1.08}}, 0.0, 0.9}},
+                              .jitter = 0.1},
+                     .level = 4, .at = 0.15}}},
         // Egret and Shank share this one: a ringing, piping "tyew-hu-hu" from the
         // water's edge, twice, the second time a little further off.
         {.file = "bird1.wav", .seconds = 1.6,
          .layers = {{.call = {.hz = 2500, .partials = 2, .rolloff = 2.5, .vibratoHz = 28,
                               .vibrato = 0.006, .attack = 0.012, .release = 0.03,
-                              .song = {slur(0.17, 1.12, 1.2, 0.85, 0.07),
-                                       slur(0.09, 0.92, 0.98, 0.8, 0.06, 0.8),
+                              .song = {slur(0.17, 1.12, 1.2, 0.85, 0.1),
+                                       slur(0.09, 0.92, 0.98, 0.8, 0.09, 0.8),
                                        slur(0.09, 0.92, 0.98, 0.8, 0.3, 0.7),
-                                       slur(0.16, 1.1, 1.18, 0.84, 0.07, 0.75),
-                                       slur(0.09, 0.9, 0.96, 0.79, 0.06, 0.6),
-                                       slur(0.09, 0.9, 0.96, 0.79, 0.0, 0.5)}},
+                                       slur(0.16, 1.1, 1.18, 0.84, 0.1, 0.75),
+                                       slur(0.09, 0.9, 0.96, 0.79, 0.09, 0.6),
+                                       slur(0.09, 0.9, 0.96, 0.79, 0.0, 0.5)},
+                              .jitter = 0.1},
                      .at = 0.06}},
-         .reverb = 0.2, .reverbT60 = 1.2},
+         .reverb = 0.01, .reverbT60 = 1.2},
         // Thunder1: a near strike, the crack and its splintering, then the roll.
         {.file = "fishingreel.wav", .seconds = 5.5,
          .layers = {{.call = {.formantHz = 3000, .formantQ = 0.4, .attack = 0.001,
@@ -402,14 +409,15 @@ std::vector<Recipe> oneShots() {
          .layers = {{.call = {.hz = 3500, .partials = 4, .rolloff = 1.3, .formantHz = 4200,
                               .formantQ = 0.8, .vibratoHz = 90, .vibrato = 0.025, .attack = 0.004,
                               .release = 0.015,
-                              .song = {slur(0.09, 0.85, 1.15, 0.8, 0.09),
-                                       slur(0.07, 0.9, 1.2, 0.95, 0.12, 0.8),
-                                       slur(0.1, 0.8, 1.1, 0.75, 0.07),
-                                       slur(0.06, 1.0, 1.25, 1.05, 0.15, 0.7),
-                                       slur(0.09, 0.85, 1.15, 0.8, 0.1, 0.9),
-                                       slur(0.08, 0.9, 1.1, 0.7, 0.0, 0.75)}},
+                              .song = {slur(0.09, 0.8, 1.2, 0.78, 0.09),
+                                       slur(0.07, 0.85, 1.25, 0.9, 0.12, 0.8),
+                                       slur(0.1, 0.78, 1.15, 0.72, 0.07),
+                                       slur(0.07, 0.85, 1.3, 0.95, 0.15, 0.7),
+                                       slur(0.09, 0.8, 1.2, 0.78, 0.1, 0.9),
+                                       slur(0.08, 0.85, 1.15, 0.7, 0.0, 0.75)},
+                              .jitter = 0.1},
                      .at = 0.08}},
-         .reverb = 0.12},
+         .reverb = 0.01},
         // Sheep: a nasal "mbaa-aa" with the bleat's quaver, opening as it goes.
         {.file = "sheep.wav", .seconds = 1.3,
          .layers = {{.call = {.hz = 260, .glide = {{0, 0.95}, {0.15, 1.08}, {0.7, 1}, {1, 0.88}},
@@ -431,9 +439,10 @@ std::vector<Recipe> oneShots() {
                               .vibratoHz = 85, .vibrato = 0.06, .pulseHz = 38, .pulse = 0.3,
                               .attack = 0.015, .release = 0.1,
                               .song = {slur(0.45, 0.9, 1.1, 0.85, 0.25),
-                                       slur(0.33, 0.92, 1.08, 0.82, 0.0, 0.8)}},
+                                       slur(0.33, 0.92, 1.08, 0.82, 0.0, 0.8)},
+                              .jitter = 0.1},
                      .at = 0.05}},
-         .reverb = 0.15},
+         .reverb = 0.04},
         // Cormorant: guttural, croaking grunts from a rock above the swell.
         {.file = "seagulls_waves.wav", .seconds = 3,
          .bed = {.level = 0.8, .lowHz = 80, .highHz = 1200, .hiss = 0.5, .swellHz = 0.45,
@@ -483,9 +492,10 @@ std::vector<Recipe> oneShots() {
                               .vibrato = 0.02, .attack = 0.008, .release = 0.05,
                               .song = {slur(0.12, 1.0, 1.4, 0.9, 0.15),
                                        slur(0.1, 1.0, 1.45, 0.85, 0.2, 0.9),
-                                       {0.45, {{0, 1.3}, {0.5, 1.5}, {1, 1.1}}, 0.0, 0.6}}},
+                                       {0.45, {{0, 1.3}, {0.5, 1.5}, {1, 1.1}}, 0.0, 0.6}},
+                              .jitter = 0.1},
                      .at = 0.05}},
-         .reverb = 0.1},
+         .reverb = 0.03},
         // Starling: a medley of a slurred whistle, a clicking rattle and a wheeze.
         {.file = "bird3.wav", .seconds = 1.7,
          .layers = {{.call = {.hz = 3000, .partials = 2, .rolloff = 2, .attack = 0.01,
@@ -524,16 +534,16 @@ std::vector<Recipe> oneShots() {
         {.file = "birdies.wav", .seconds = 2.5,
          .layers = {{.call = {.hz = 4800, .glide = {{0, 0.9}, {0.5, 1.2}, {1, 1}}, .partials = 2,
                               .attack = 0.005, .release = 0.015, .seconds = 0.05,
-                              .syllables = 2, .gap = 0.03},
+                              .syllables = 2, .gap = 0.03, .jitter = 0.15},
                      .at = 0.05, .perSecond = 9, .pitchSpread = 0.25},
                     {.call = {.hz = 2400, .glide = {{0, 0.85}, {1, 1.15}}, .partials = 2,
                               .rolloff = 2, .vibratoHz = 18, .vibrato = 0.05, .pulseHz = 18,
                               .pulse = 0.6, .attack = 0.15, .release = 0.2, .seconds = 0.9},
                      .level = 0.7, .at = 0.8}},
-         .reverb = 0.2},
+         .reverb = 0.01},
         // Ships Horn: one deep blast from two slightly detuned reeds, echoing round
         // the harbour.
-        {.file = "foghornwav.wav", .seconds = 4,
+        {.file = "foghornwav.wav", .seconds = 6.6,
          .layers = {{.call = kHorn, .at = 0.1},
                     {.call = kHorn, .level = 0.8, .at = 0.1, .notes = {1.006}}},
          .reverb = 0.35, .reverbT60 = 3},
@@ -572,9 +582,10 @@ std::vector<Recipe> oneShots() {
                               .attack = 0.02, .release = 0.08,
                               .song = {slur(0.32, 0.92, 1.05, 0.88, 0.2),
                                        slur(0.3, 0.94, 1.06, 0.87, 0.22, 0.9),
-                                       slur(0.38, 0.9, 1.02, 0.82, 0.0, 0.85)}},
+                                       slur(0.38, 0.9, 1.02, 0.82, 0.0, 0.85)},
+                              .jitter = 0.1},
                      .at = 0.05}},
-         .reverb = 0.2, .reverbT60 = 1.6},
+         .reverb = 0.01, .reverbT60 = 1.6},
         // Bullfrog: a bout of deep "jug-o-rum" croaks across the pond, each a train
         // of glottal pulses ringing in the throat's low band and the eardrums' high
         // one, no two alike, the last ones shorter as the frog tires.
@@ -598,9 +609,10 @@ std::vector<Recipe> oneShots() {
                               .release = 0.06,
                               .song = {slur(0.17, 1.1, 1.3, 0.75, 0.22),
                                        slur(0.15, 1.1, 1.28, 0.75, 0.5, 0.8),
-                                       slur(0.18, 1.12, 1.3, 0.72, 0.0, 0.95)}},
+                                       slur(0.18, 1.12, 1.3, 0.72, 0.0, 0.95)},
+                              .jitter = 0.1},
                      .at = 0.05}},
-         .reverb = 0.2},
+         .reverb = 0.01},
         // Leafroller: a caterpillar rolling a leaf, crisp rustles and little snips.
         {.file = "rooster.wav", .seconds = 2.2,
          .layers = {{.call = {.formantHz = 4500, .formantQ = 0.8, .attack = 0.01, .release = 0.04,
@@ -694,13 +706,14 @@ std::vector<Recipe> oneShots() {
         {.file = "seagull2.wav", .seconds = 2,
          .layers = {{.call = {.hz = 1200, .partials = 8, .rolloff = 1.1, .noise = 0.12,
                               .formantHz = 2000, .formantQ = 1.2, .attack = 0.02, .release = 0.06,
-                              .song = {slur(0.4, 0.8, 1.25, 0.85, 0.12),
+                              .song = {slur(0.4, 1.0, 1.2, 0.75, 0.12),
                                        slur(0.18, 1.0, 1.15, 0.8, 0.08, 0.9),
                                        slur(0.17, 1.0, 1.15, 0.8, 0.08, 0.85),
                                        slur(0.16, 1.0, 1.12, 0.8, 0.08, 0.75),
-                                       slur(0.15, 1.0, 1.1, 0.8, 0.0, 0.65)}},
+                                       slur(0.15, 1.0, 1.1, 0.8, 0.0, 0.65)},
+                              .jitter = 0.1},
                      .at = 0.05}},
-         .reverb = 0.2},
+         .reverb = 0.01},
         // Horse: a shuddering whinny falling away, then a snort.
         {.file = "horse.wav", .seconds = 2.4,
          .layers = {{.call = {.hz = 900, .glide = {{0, 0.9}, {0.1, 1.3}, {0.4, 1.1}, {1, 0.5}},
@@ -737,11 +750,12 @@ std::vector<Recipe> oneShots() {
                                        slur(0.12, 0.9, 1.0, 1.05, 0.1, 0.45),
                                        slur(0.12, 0.9, 1.0, 1.05, 0.1, 0.6),
                                        slur(0.12, 0.9, 1.0, 1.05, 0.1, 0.8),
-                                       slur(0.14, 0.9, 1.0, 1.08, 0.0, 1.0)}},
+                                       slur(0.14, 0.9, 1.0, 1.08, 0.0, 1.0)},
+                              .jitter = 0.1},
                      .at = 0.08},
                     {.call = {.hz = 1400, .glide = {{0, 1.4}, {1, 0.8}}, .partials = 5,
                               .rolloff = 1.2, .attack = 0.002, .release = 0.008, .seconds = 0.025,
-                              .syllables = 14, .gap = 0.024},
+                              .syllables = 14, .gap = 0.024, .jitter = 0.15},
                      .level = 0.8, .at = 1.35},
                     {.call = {.hz = 4200, .glide = {{0, 0.9}, {1, 1.05}}, .vibratoHz = 34,
                               .vibrato = 0.08, .attack = 0.05, .release = 0.06, .seconds = 0.45},
@@ -750,9 +764,10 @@ std::vector<Recipe> oneShots() {
                               .song = {slur(0.06, 1.1, 1.2, 1.0, 0.04),
                                        slur(0.06, 0.95, 1.05, 0.88, 0.04, 0.9),
                                        slur(0.06, 0.85, 0.92, 0.76, 0.04, 0.8),
-                                       slur(0.09, 0.75, 0.8, 0.6, 0.0, 0.7)}},
+                                       slur(0.09, 0.75, 0.8, 0.6, 0.0, 0.7)},
+                              .jitter = 0.1},
                      .level = 0.9, .at = 2.6}},
-         .reverb = 0.2, .reverbT60 = 1.5},
+         .reverb = 0.01, .reverbT60 = 1.5},
         // Motor Boat: an outboard putters past, its pitch and brightness rising as
         // it comes and falling as it goes.
         {.file = "outboard2.wav", .seconds = 5,
@@ -769,7 +784,7 @@ std::vector<Recipe> oneShots() {
          .layers = {{.call = {.hz = 900, .glide = {{0, 1}, {1, 2.1}}, .attack = 0.001,
                               .release = 0.01, .decay = 0.012, .seconds = 0.05},
                      .at = 0.1, .perSecond = 2.2, .notes = {1, 1.25, 0.9, 1.4}, .within = 2.4}},
-         .reverb = 0.3, .reverbT60 = 1.2},
+         .reverb = 0.02, .reverbT60 = 1.2},
         // Ships Horn2: a brassy two-note air horn.
         {.file = "boatairhorn2.wav", .seconds = 2.4,
          .layers = {{.call = kAirHorn, .at = 0.1},
