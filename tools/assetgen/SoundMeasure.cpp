@@ -397,7 +397,14 @@ Pulse pulseRate(const Clip& clip, const std::vector<Segment>& where, double lowH
         spans.push_back({0.0, clip.seconds()});
     }
     const auto shortestLag = std::max<std::size_t>(1, std::lround(envelopeRate / searchHighHz));
-    const auto longestLag = std::lround(envelopeRate / searchLowHz);
+    // A lag longer than half the longest stretch would rest on too few periods to
+    // mean anything: the overlap left to correlate is shorter than the lag itself.
+    double longestSpan = 0.0;
+    for (const Segment& s : spans) {
+        longestSpan = std::max(longestSpan, s.seconds());
+    }
+    const long longestLag = std::min(std::lround(envelopeRate / searchLowHz),
+                                     std::lround(0.5 * longestSpan * envelopeRate));
     std::vector<double> r(static_cast<std::size_t>(longestLag) + 2, 0.0);
     std::vector<double> leftPower(r.size(), 0.0), rightPower(r.size(), 0.0);
     const long n = static_cast<long>(envelope.size());

@@ -123,7 +123,7 @@ std::vector<Recipe> backgrounds() {
                     {.call = {.formantHz = 2500, .formantTo = 1500, .formantQ = 0.8,
                               .attack = 0.1, .release = 0.4, .decay = 0.3, .seconds = 0.8},
                      .level = 0.35, .perSecond = 0.6, .pitchSpread = 0.3},
-                    {.call = kBubble, .level = 0.5, .perSecond = 4, .pitchSpread = 0.5}},
+                    {.call = kBubble, .level = 0.5, .perSecond = 1, .pitchSpread = 0.5}},
          .reverb = 0.1},
         // River Birds: a river running over shallows, with a wren's trill, whistled
         // phrases and chirps from the banks.
@@ -150,8 +150,8 @@ std::vector<Recipe> backgrounds() {
         // Light rain: a soft hiss, fine drops pattering on leaves and now and then a
         // heavier drip from a branch.
         {.file = "ltrain.wav", .seconds = 20, .loop = true,
-         .bed = {.level = 1, .lowHz = 700, .highHz = 9000, .gust = 0.15, .gustHz = 0.05},
-         .layers = {{.call = kRainDrop, .level = 0.5, .perSecond = 70, .pitchSpread = 0.6},
+         .bed = {.level = 0.25, .lowHz = 700, .highHz = 9000, .gust = 0.15, .gustHz = 0.05},
+         .layers = {{.call = kRainDrop, .level = 1.2, .perSecond = 70, .pitchSpread = 0.6},
                     {.call = {.formantHz = 2600, .formantQ = 1.5, .attack = 0.0005,
                               .release = 0.004, .decay = 0.003, .seconds = 0.012},
                      .level = 0.8, .perSecond = 30, .pitchSpread = 0.4},
@@ -161,9 +161,9 @@ std::vector<Recipe> backgrounds() {
          .reverb = 0.15},
         // Steady rain with thunder rolling in the distance twice per loop.
         {.file = "thunder_rain.wav", .seconds = 22, .loop = true, .channels = 2,
-         .bed = {.level = 0.9, .lowHz = 500, .highHz = 8000, .hiss = 0.3, .gust = 0.2,
+         .bed = {.level = 0.25, .lowHz = 500, .highHz = 8000, .hiss = 0.1, .gust = 0.2,
                  .gustHz = 0.05},
-         .layers = {{.call = kRainDrop, .level = 0.5, .perSecond = 60, .pitchSpread = 0.5,
+         .layers = {{.call = kRainDrop, .level = 1.2, .perSecond = 60, .pitchSpread = 0.5,
                      .panSpread = 1},
                     {.call = {.formantHz = 60, .formantQ = 0.5, .pulseHz = 0.9, .pulse = 0.5,
                               .attack = 0.7, .release = 2.5, .decay = 2.2, .seconds = 7},
@@ -232,10 +232,10 @@ std::vector<Recipe> backgrounds() {
         // Rain On Roof: dense patter on tiles, the hiss of the downpour beyond, and a
         // gutter dripping into a water butt.
         {.file = "rainroof.wav", .seconds = 20, .loop = true,
-         .bed = {.level = 0.6, .lowHz = 900, .highHz = 7000, .gust = 0.15, .gustHz = 0.05},
+         .bed = {.level = 0.15, .lowHz = 900, .highHz = 7000, .gust = 0.15, .gustHz = 0.05},
          .layers = {{.call = {.formantHz = 2800, .formantQ = 1.5, .attack = 0.0005,
                               .release = 0.004, .decay = 0.003, .seconds = 0.015},
-                     .level = 1.1, .perSecond = 120, .pitchSpread = 0.45, .panSpread = 1},
+                     .level = 1.5, .perSecond = 120, .pitchSpread = 0.45, .panSpread = 1},
                     {.call = {.formantHz = 700, .formantQ = 1.2, .attack = 0.0005,
                               .release = 0.01, .decay = 0.008, .seconds = 0.03},
                      .level = 0.8, .perSecond = 25, .pitchSpread = 0.3, .panSpread = 1},
@@ -247,7 +247,7 @@ std::vector<Recipe> backgrounds() {
         // Water Flow: a brook over stones, its flow surging a little; gurgles and
         // glugs low down, a fine trickle on top.
         {.file = "flowater.wav", .seconds = 20, .loop = true,
-         .bed = {.level = 0.8, .lowHz = 250, .highHz = 2600, .hiss = 0.15, .gust = 0.2,
+         .bed = {.level = 0.5, .lowHz = 250, .highHz = 2600, .hiss = 0.15, .gust = 0.2,
                  .gustHz = 0.15},
          .layers = {{.call = kBubble, .level = 0.9, .perSecond = 45, .pitchSpread = 0.7,
                      .panSpread = 0.8},
@@ -341,10 +341,10 @@ std::vector<Recipe> oneShots() {
                               .formantQ = 1, .vibratoHz = 6, .vibrato = 0.02, .attack = 0.3,
                               .release = 0.15, .seconds = 1},
                      .level = 0.7, .at = 0.05},
-                    {.call = {.formantHz = 3200, .formantQ = 0.8, .attack = 0.002,
+                    {.call = {.formantHz = 5000, .formantQ = 1.2, .attack = 0.002,
                               .release = 0.02, .decay = 0.03, .seconds = 0.08},
-                     .level = 1, .at = 1.05, .perSecond = 9, .pitchSpread = 0.35, .within = 1.1}},
-         .reverb = 0.1},
+                     .level = 0.8, .at = 1.05, .perSecond = 9, .pitchSpread = 0.35, .within = 1.1}},
+         .reverb = 0.02},
         // Night Crickets: two field crickets answering each other chirp for chirp,
         // one near, one further off and a little lower.
         {.file = "cricketnight.wav", .seconds = 2.4,
@@ -445,10 +445,10 @@ std::vector<Recipe> oneShots() {
          .reverb = 0.04},
         // Cormorant: guttural, croaking grunts from a rock above the swell.
         {.file = "seagulls_waves.wav", .seconds = 3,
-         .bed = {.level = 0.8, .lowHz = 80, .highHz = 1200, .hiss = 0.5, .swellHz = 0.45,
+         .bed = {.level = 0.2, .lowHz = 80, .highHz = 1200, .hiss = 0.5, .swellHz = 0.45,
                  .swell = 0.7, .sharpness = 2},
-         .layers = {{.call = {.hz = 110, .partials = 30, .rolloff = 0.9, .noise = 0.3,
-                              .formantHz = 600, .formantQ = 1.5, .pulseHz = 22, .pulse = 0.8,
+         .layers = {{.call = {.hz = 110, .partials = 30, .rolloff = 0.9, .noise = 0.6,
+                              .formantHz = 600, .formantQ = 1.5, .pulseHz = 22, .pulse = 1,
                               .attack = 0.03, .release = 0.06,
                               .song = {slur(0.35, 0.95, 1.05, 0.9, 0.18),
                                        slur(0.25, 1.0, 1.1, 0.95, 0.15, 0.8),
@@ -630,11 +630,11 @@ std::vector<Recipe> oneShots() {
                      .level = 1, .at = 0.05},
                     {.call = {.formantHz = 3500, .formantQ = 2, .attack = 0.0005, .release = 0.004,
                               .decay = 0.003, .seconds = 0.01},
-                     .level = 0.5, .at = 0.07, .perSecond = 25, .pitchSpread = 0.4, .within = 0.12},
-                    {.call = {.formantHz = 2800, .formantQ = 0.8, .attack = 0.01, .release = 0.04,
+                     .level = 0.9, .at = 0.07, .perSecond = 25, .pitchSpread = 0.4, .within = 0.25},
+                    {.call = {.formantHz = 2800, .formantQ = 0.8, .attack = 0.002, .release = 0.04,
                               .decay = 0.04, .seconds = 0.1},
-                     .level = 0.3, .at = 0.4, .perSecond = 6, .pitchSpread = 0.3, .within = 0.6}},
-         .reverb = 0.2},
+                     .level = 0.6, .at = 0.4, .perSecond = 6, .pitchSpread = 0.3, .within = 0.6}},
+         .reverb = 0.05},
         // Clock Chimes: a tower clock's four-note quarter chime, a pause, then the
         // hour bell strikes twice, each blow of the hammer a little different.
         {.file = "BIGBEN.wav", .seconds = 8,
@@ -670,7 +670,7 @@ std::vector<Recipe> oneShots() {
         // Boat Creak: a moored hull groans as it rolls, its mooring rope creaks
         // tight, and water slaps against the planks.
         {.file = "boatcreak.wav", .seconds = 2.4,
-         .bed = {.level = 0.25, .lowHz = 100, .highHz = 900, .swellHz = 0.8, .swell = 0.6},
+         .bed = {.level = 0.05, .lowHz = 100, .highHz = 900, .swellHz = 0.8, .swell = 0.6},
          .layers = {{.call = {.hz = 55, .glide = {{0, 0.7}, {0.5, 1.3}, {1, 0.9}}, .partials = 40,
                               .rolloff = 0.5, .formantHz = 900, .formantTo = 700,
                               .formantQ = 4, .vibratoHz = 13, .vibrato = 0.08, .attack = 0.1,
@@ -692,7 +692,7 @@ std::vector<Recipe> oneShots() {
                                        {0.05, {}, 0.04, 0.3}, {0.05, {}, 0.04, 0.22},
                                        {0.05, {}, 0.0, 0.15}}},
                      .at = 0.05}},
-         .reverb = 0.15},
+         .reverb = 0.03},
         // Cicada: one cicada winding up to a loud, ratcheting buzz and running down.
         {.file = "CICADA3.wav", .seconds = 3.4,
          .layers = {{.call = {.hz = 5200, .glide = {{0, 0.9}, {0.3, 1.02}, {0.8, 1}, {1, 0.92}},
@@ -740,7 +740,7 @@ std::vector<Recipe> oneShots() {
                                        {0.05, {}, 0.09, 0.5}, {0.05, {}, 0.22, 0.4},
                                        {0.05, {}, 0.09, 0.35}, {0.05, {}, 0.0, 0.25}}},
                      .level = 0.8, .at = 1.6}},
-         .reverb = 0.25, .reverbT60 = 2},
+         .reverb = 0.05, .reverbT60 = 2},
         // Nightingale: a crescendo of pure piping notes, a rapid "chook" rattle, a
         // warbled whistle and a falling flourish.
         {.file = "nightengale.wav", .seconds = 3.2,
@@ -755,7 +755,7 @@ std::vector<Recipe> oneShots() {
                      .at = 0.08},
                     {.call = {.hz = 1400, .glide = {{0, 1.4}, {1, 0.8}}, .partials = 5,
                               .rolloff = 1.2, .attack = 0.002, .release = 0.008, .seconds = 0.025,
-                              .syllables = 14, .gap = 0.024, .jitter = 0.15},
+                              .syllables = 14, .gap = 0.024, .jitter = 0.25},
                      .level = 0.8, .at = 1.35},
                     {.call = {.hz = 4200, .glide = {{0, 0.9}, {1, 1.05}}, .vibratoHz = 34,
                               .vibrato = 0.08, .attack = 0.05, .release = 0.06, .seconds = 0.45},
@@ -779,12 +779,18 @@ std::vector<Recipe> oneShots() {
                               .release = 1.8, .seconds = 4.6},
                      .level = 2.5, .at = 0.15}},
          .reverb = 0.15},
-        // Blue Tail: water dripping from leaves into a pool.
+        // Blue Tail: water dripping from leaves into a pool, each drop's bubble
+        // ringing up in pitch, no two alike, at uneven times.
         {.file = "DRIPS.wav", .seconds = 3,
-         .layers = {{.call = {.hz = 900, .glide = {{0, 1}, {1, 2.1}}, .attack = 0.001,
-                              .release = 0.01, .decay = 0.012, .seconds = 0.05},
-                     .at = 0.1, .perSecond = 2.2, .notes = {1, 1.25, 0.9, 1.4}, .within = 2.4}},
-         .reverb = 0.02, .reverbT60 = 1.2},
+         .layers = {{.call = {.hz = 900, .attack = 0.001, .release = 0.01, .decay = 0.03,
+                              .song = {{0.1, {{0, 1}, {1, 2.1}}, 0.32, 1.0},
+                                       {0.1, {{0, 1.25}, {1, 2.5}}, 0.5, 0.8},
+                                       {0.1, {{0, 0.9}, {1, 1.9}}, 0.22, 0.9},
+                                       {0.1, {{0, 1.4}, {1, 2.6}}, 0.45, 0.7},
+                                       {0.1, {{0, 1.1}, {1, 2.2}}, 0.3, 0.85},
+                                       {0.1, {{0, 0.95}, {1, 2.0}}, 0.0, 0.75}},
+                              .jitter = 0.15},
+                     .at = 0.1}}},
         // Ships Horn2: a brassy two-note air horn.
         {.file = "boatairhorn2.wav", .seconds = 2.4,
          .layers = {{.call = kAirHorn, .at = 0.1},
