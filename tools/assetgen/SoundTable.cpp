@@ -232,10 +232,10 @@ std::vector<Recipe> backgrounds() {
         // Rain On Roof: dense patter on tiles, the hiss of the downpour beyond, and a
         // gutter dripping into a water butt.
         {.file = "rainroof.wav", .seconds = 20, .loop = true,
-         .bed = {.level = 0.15, .lowHz = 900, .highHz = 7000, .gust = 0.15, .gustHz = 0.05},
+         .bed = {.level = 0.08, .lowHz = 900, .highHz = 7000, .gust = 0.15, .gustHz = 0.05},
          .layers = {{.call = {.formantHz = 2800, .formantQ = 1.5, .attack = 0.0005,
                               .release = 0.004, .decay = 0.003, .seconds = 0.015},
-                     .level = 1.5, .perSecond = 120, .pitchSpread = 0.45, .panSpread = 1},
+                     .level = 2.5, .perSecond = 80, .pitchSpread = 0.45, .panSpread = 1},
                     {.call = {.formantHz = 700, .formantQ = 1.2, .attack = 0.0005,
                               .release = 0.01, .decay = 0.008, .seconds = 0.03},
                      .level = 0.8, .perSecond = 25, .pitchSpread = 0.3, .panSpread = 1},
@@ -396,10 +396,10 @@ std::vector<Recipe> oneShots() {
          .reverb = 0.35, .reverbT60 = 3},
         // Thunder2: distant thunder, no crack, rolling on for seconds.
         {.file = "thunderrumble2.wav", .seconds = 7,
-         .layers = {{.call = {.formantHz = 55, .formantQ = 0.5, .pulseHz = 0.8, .pulse = 0.5,
+         .layers = {{.call = {.formantHz = 55, .formantQ = 1, .pulseHz = 0.8, .pulse = 0.5,
                               .attack = 0.9, .release = 2, .decay = 2.5, .seconds = 6.8},
                      .level = 1, .at = 0.1},
-                    {.call = {.formantHz = 110, .formantQ = 0.6, .attack = 0.3, .release = 0.5,
+                    {.call = {.formantHz = 110, .formantQ = 1, .attack = 0.3, .release = 0.5,
                               .decay = 0.5, .seconds = 1.4},
                      .level = 0.6, .at = 0.6, .perSecond = 1.2, .pitchSpread = 0.3, .within = 4.5}},
          .reverb = 0.5, .reverbT60 = 3.5},
