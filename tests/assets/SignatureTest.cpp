@@ -327,7 +327,10 @@ std::vector<std::size_t> everySignature() {
 // recipe meets its signature the test fails until the sound is taken off this list.
 const std::set<std::string>& knownMisses() {
     static const std::set<std::string> files{
-        "ocean2.wav", "outboard2.wav", "riverbrd.wav", "swamp.wav", "waterlap_shore.wav",
+        "ocean2.wav",
+        "outboard2.wav",
+        "swamp.wav",
+        "waterlap_shore.wav",
     };
     return files;
 }

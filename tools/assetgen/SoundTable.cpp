@@ -123,12 +123,12 @@ std::vector<Recipe> backgrounds() {
                     {.call = {.formantHz = 2500, .formantTo = 1500, .formantQ = 0.8,
                               .attack = 0.1, .release = 0.4, .decay = 0.3, .seconds = 0.8},
                      .level = 0.35, .perSecond = 0.6, .pitchSpread = 0.3},
-                    {.call = kBubble, .level = 0.5, .perSecond = 1, .pitchSpread = 0.5}},
+                    {.call = kBubble, .level = 0.5, .perSecond = 4, .pitchSpread = 0.5}},
          .reverb = 0.1},
         // River Birds: a river running over shallows, with a wren's trill, whistled
-        // phrases and chirps from the banks.
+        // phrases and chirps from the banks, near enough to be heard over the water.
         {.file = "riverbrd.wav", .seconds = 20, .loop = true,
-         .bed = {.level = 1, .lowHz = 200, .highHz = 4000, .gust = 0.2, .gustHz = 0.1},
+         .bed = {.level = 1, .lowHz = 200, .highHz = 4000, .gust = 0.1, .gustHz = 0.1},
          .layers = {{.call = {.hz = 700, .glide = {{0, 1}, {1, 1.6}}, .attack = 0.001,
                               .release = 0.008, .decay = 0.008, .seconds = 0.025},
                      .level = 0.4, .perSecond = 15, .pitchSpread = 0.5},
@@ -140,12 +140,12 @@ std::vector<Recipe> backgrounds() {
                               .release = 0.03,
                               .song = {slur(0.15, 0.9, 1.15, 1.0, 0.06), slur(0.12, 1.1, 1.2, 0.85, 0.06),
                                        slur(0.2, 0.8, 1.0, 1.1, 0.0)}},
-                     .level = 0.8, .perSecond = 0.2, .pitchSpread = 0.15},
+                     .level = 2, .perSecond = 0.2, .pitchSpread = 0.15},
                     {.call = {.hz = 3600, .partials = 3, .rolloff = 1.5, .attack = 0.004,
                               .release = 0.015,
                               .song = {slur(0.06, 0.85, 1.15, 0.8, 0.08), slur(0.05, 0.9, 1.2, 0.9, 0.1),
                                        slur(0.06, 0.85, 1.1, 0.75, 0.0)}},
-                     .level = 0.7, .perSecond = 0.3, .pitchSpread = 0.15}},
+                     .level = 2, .perSecond = 0.3, .pitchSpread = 0.15}},
          .reverb = 0.15},
         // Light rain: a soft hiss, fine drops pattering on leaves and now and then a
         // heavier drip from a branch.
