@@ -90,7 +90,7 @@ std::vector<Recipe> backgrounds() {
                               .rolloff = 2, .attack = 0.03, .release = 0.06, .seconds = 0.25,
                               .syllables = 4, .gap = 0.12, .step = 1.08},
                      .level = 0.5, .perSecond = 0.1, .pitchSpread = 0.1}},
-         .reverb = 0.3, .reverbT60 = 1.8},
+         .reverb = 0.1, .reverbT60 = 1.8},
         // Cicada: a chorus of cicadas in the trees, swelling and ebbing, and one
         // close by whose buzz rises and falls.
         {.file = "cricket2.wav", .seconds = 20, .loop = true,
@@ -778,7 +778,7 @@ std::vector<Recipe> oneShots() {
                               .vibrato = 0.02, .pulseHz = 23, .pulse = 0.5, .attack = 1.6,
                               .release = 1.8, .seconds = 4.6},
                      .level = 2.5, .at = 0.15}},
-         .reverb = 0.15},
+         .reverb = 0.03},
         // Blue Tail: water dripping from leaves into a pool, each drop's bubble
         // ringing up in pitch, no two alike, at uneven times.
         {.file = "DRIPS.wav", .seconds = 3,
