@@ -136,6 +136,15 @@ TEST(SoundMeasure, CountsImpactsAndIgnoresFarQuieterOnes) {
     }
 }
 
+TEST(SoundMeasure, SteadyNoiseInALowBandIsNoRunOfImpacts) {
+    // A 5 ms window is shorter than one period at 150 Hz; read through it, steady
+    // noise would flicker by more than 6 dB many times a second.
+    Clip clip = silence(10.0);
+    addNoise(clip, 0.3);
+    const std::vector<double> found = measure::findImpacts(clip, 150.0, 1200.0, 6.0, 15.0, 0.008);
+    EXPECT_LT(static_cast<double>(found.size()) / clip.seconds(), 0.3);
+}
+
 TEST(SoundMeasure, FindsStrikesOfRingingBellsThatOverlap) {
     Clip clip = silence(3.0);
     const double strikes[] = {0.1, 0.8, 1.5, 2.2};

@@ -278,7 +278,11 @@ std::vector<Segment> findNotes(const Clip& clip, double lowHz, double highHz, do
 std::vector<double> findImpacts(const Clip& clip, double lowHz, double highHz, double riseDb,
                                 double rangeDb, double refractory) {
     constexpr double kHop = 0.0025;
-    const std::vector<double> level = levelDb(clip, lowHz, highHz, kHop, 0.005);
+    // The window spans at least two periods of the band's lowest frequency: a
+    // shorter one flickers with the phase of a low tone or noise, and its flicker
+    // would read as impacts.
+    const double window = std::max(0.005, lowHz > 0.0 ? 2.0 / lowHz : 0.0);
+    const std::vector<double> level = levelDb(clip, lowHz, highHz, kHop, window);
     constexpr std::size_t kLookBack = 4; // 10 ms
     struct Candidate {
         double time;

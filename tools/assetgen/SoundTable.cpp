@@ -58,7 +58,7 @@ std::vector<Recipe> backgrounds() {
                     {.call = {.hz = 650, .timbre = Bar, .partials = 3, .noise = 0.6,
                               .formantHz = 1300, .formantQ = 0.9, .attack = 0.0005,
                               .release = 0.02, .decay = 0.018, .seconds = 0.07},
-                     .level = 4, .perSecond = 0.5, .pitchSpread = 0.35, .panSpread = 0.5},
+                     .level = 6, .perSecond = 0.5, .pitchSpread = 0.35, .panSpread = 0.5},
                     {.call = {.formantHz = 6500, .formantQ = 3, .vibratoHz = 0, .pulseHz = 7,
                               .pulse = 0.4, .attack = 0.3, .release = 0.6, .seconds = 1.6},
                      .level = 0.4, .perSecond = 0.1, .pitchSpread = 0.2}}},
@@ -123,7 +123,7 @@ std::vector<Recipe> backgrounds() {
                     {.call = {.formantHz = 2500, .formantTo = 1500, .formantQ = 0.8,
                               .attack = 0.1, .release = 0.4, .decay = 0.3, .seconds = 0.8},
                      .level = 0.35, .perSecond = 0.6, .pitchSpread = 0.3},
-                    {.call = kBubble, .level = 0.5, .perSecond = 4, .pitchSpread = 0.5}},
+                    {.call = kBubble, .level = 2, .perSecond = 1, .pitchSpread = 0.5}},
          .reverb = 0.1},
         // River Birds: a river running over shallows, with a wren's trill, whistled
         // phrases and chirps from the banks, near enough to be heard over the water.
