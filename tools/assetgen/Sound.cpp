@@ -2,13 +2,12 @@
 
 #include "Loudness.h"
 
+#include <JCRev.h>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
 #include <optional>
-
-#include <JCRev.h>
 
 namespace assetgen {
 
@@ -368,8 +367,27 @@ std::vector<Note> notesOf(const Call& call) {
 
 } // namespace
 
+// Varies each syllable a little, as no animal repeats a note exactly.
+void jitterNotes(std::vector<Note>& notes, double jitter, Rng& rng) {
+    for (Note& note : notes) {
+        note.seconds *= 1.0 + jitter * rng.bipolar();
+        note.gap *= 1.0 + jitter * rng.bipolar();
+        note.level *= 1.0 - jitter * rng.uniform();
+        const double pitch = 1.0 + 0.25 * jitter * rng.bipolar();
+        if (note.glide.empty()) {
+            note.glide.push_back({0.0, 1.0});
+        }
+        for (Point& p : note.glide) {
+            p.value *= pitch;
+        }
+    }
+}
+
 std::vector<double> renderCall(const Call& call, double pitchScale, Rng& rng) {
-    const std::vector<Note> notes = notesOf(call);
+    std::vector<Note> notes = notesOf(call);
+    if (call.jitter > 0.0) {
+        jitterNotes(notes, call.jitter, rng);
+    }
     std::size_t total = 0;
     for (const Note& note : notes) {
         total += std::max<std::size_t>(1, toFrames(note.seconds)) + toFrames(note.gap);
@@ -420,13 +438,21 @@ std::vector<double> renderCall(const Call& call, double pitchScale, Rng& rng) {
         const double from = call.formantHz * pitchScale;
         const double to = (call.formantTo > 0.0 ? call.formantTo : call.formantHz) * pitchScale;
         Biquad formant = Biquad::bandpass(from, call.formantQ);
+        std::optional<Biquad> second;
+        if (call.formant2Hz > 0.0) {
+            second = Biquad::bandpass(call.formant2Hz * pitchScale, call.formant2Q);
+        }
         constexpr std::size_t kRetuneEvery = 64;
         for (std::size_t i = 0; i < total; ++i) {
             if (to != from && i % kRetuneEvery == 0) {
                 const double u = static_cast<double>(i) / static_cast<double>(total);
                 formant.retuneBandpass(from * std::pow(to / from, u), call.formantQ);
             }
-            out[i] = formant.process(out[i]);
+            const double x = out[i];
+            out[i] = formant.process(x);
+            if (second) {
+                out[i] += call.formant2Level * second->process(x);
+            }
         }
     }
     scaleToPeak(out, 1.0);

@@ -46,6 +46,10 @@ struct Call {
     double formantHz = 0.0; // band-pass centre over the whole call (0: none)
     double formantTo = 0.0; // if set, the band-pass sweeps to here by the call's end
     double formantQ = 1.0;
+    // A second resonance in parallel with the first (a croak's low and high bands).
+    double formant2Hz = 0.0;
+    double formant2Q = 1.0;
+    double formant2Level = 1.0; // its peak gain relative to the first band's
     double vibratoHz = 0.0;
     double vibrato = 0.0;  // depth as a pitch ratio (0.05 = +-5 %)
     double pulseHz = 0.0;  // amplitude pulsing: croaks, buzzing, rolling thunder
@@ -55,10 +59,13 @@ struct Call {
     double decay = 0.0;    // if > 0: exponential decay time of a struck sound
     double seconds = 0.1;  // length of one syllable
     int syllables = 1;
-    double gap = 0.0;     // silence after each syllable
-    double gapEnd = -1.0; // if >= 0 the gap changes to this by the last syllable
-    double step = 1.0;    // pitch ratio from one syllable to the next
+    double gap = 0.0;       // silence after each syllable
+    double gapEnd = -1.0;   // if >= 0 the gap changes to this by the last syllable
+    double step = 1.0;      // pitch ratio from one syllable to the next
     std::vector<Note> song; // if set, these syllables replace the equal ones above
+    // Natural variation: each syllable's length, gap and loudness vary at random by
+    // up to this ratio, and its pitch by a quarter of it, so no two come out alike.
+    double jitter = 0.0;
 };
 
 struct Layer {
@@ -103,7 +110,7 @@ struct Recipe {
     Balance balance = Balance::Auto;
     double reverb = 0.0;    // share of room or distance in the calls (not the bed)
     double reverbT60 = 1.5; // seconds
-    double peakDb = -12.0; // Quiet sounds only: their loudest sample
+    double peakDb = -12.0;  // Quiet sounds only: their loudest sample
 };
 
 // Per-channel samples in [-1, 1].

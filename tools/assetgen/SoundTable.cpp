@@ -18,6 +18,12 @@ Note slur(double seconds, double from, double peak, double to, double gap, doubl
     return {seconds, {{0.0, from}, {0.4, peak}, {1.0, to}}, gap, level};
 }
 
+// A copy of a reused call whose syllables vary (see Call::jitter).
+Call jittered(Call call, double jitter) {
+    call.jitter = jitter;
+    return call;
+}
+
 // clang-format off
 
 // Reused call shapes.
@@ -52,7 +58,7 @@ std::vector<Recipe> backgrounds() {
                     {.call = {.hz = 650, .timbre = Bar, .partials = 3, .noise = 0.6,
                               .formantHz = 1300, .formantQ = 0.9, .attack = 0.0005,
                               .release = 0.02, .decay = 0.018, .seconds = 0.07},
-                     .level = 4, .perSecond = 0.5, .pitchSpread = 0.35, .panSpread = 0.5},
+                     .level = 6, .perSecond = 0.5, .pitchSpread = 0.35, .panSpread = 0.5},
                     {.call = {.formantHz = 6500, .formantQ = 3, .vibratoHz = 0, .pulseHz = 7,
                               .pulse = 0.4, .attack = 0.3, .release = 0.6, .seconds = 1.6},
                      .level = 0.4, .perSecond = 0.1, .pitchSpread = 0.2}}},
@@ -84,7 +90,7 @@ std::vector<Recipe> backgrounds() {
                               .rolloff = 2, .attack = 0.03, .release = 0.06, .seconds = 0.25,
                               .syllables = 4, .gap = 0.12, .step = 1.08},
                      .level = 0.5, .perSecond = 0.1, .pitchSpread = 0.1}},
-         .reverb = 0.3, .reverbT60 = 1.8},
+         .reverb = 0.1, .reverbT60 = 1.8},
         // Cicada: a chorus of cicadas in the trees, swelling and ebbing, and one
         // close by whose buzz rises and falls.
         {.file = "cricket2.wav", .seconds = 20, .loop = true,
@@ -117,12 +123,12 @@ std::vector<Recipe> backgrounds() {
                     {.call = {.formantHz = 2500, .formantTo = 1500, .formantQ = 0.8,
                               .attack = 0.1, .release = 0.4, .decay = 0.3, .seconds = 0.8},
                      .level = 0.35, .perSecond = 0.6, .pitchSpread = 0.3},
-                    {.call = kBubble, .level = 0.5, .perSecond = 4, .pitchSpread = 0.5}},
+                    {.call = kBubble, .level = 2, .perSecond = 1, .pitchSpread = 0.5}},
          .reverb = 0.1},
         // River Birds: a river running over shallows, with a wren's trill, whistled
-        // phrases and chirps from the banks.
+        // phrases and chirps from the banks, near enough to be heard over the water.
         {.file = "riverbrd.wav", .seconds = 20, .loop = true,
-         .bed = {.level = 1, .lowHz = 200, .highHz = 4000, .gust = 0.2, .gustHz = 0.1},
+         .bed = {.level = 1, .lowHz = 200, .highHz = 4000, .gust = 0.1, .gustHz = 0.1},
          .layers = {{.call = {.hz = 700, .glide = {{0, 1}, {1, 1.6}}, .attack = 0.001,
                               .release = 0.008, .decay = 0.008, .seconds = 0.025},
                      .level = 0.4, .perSecond = 15, .pitchSpread = 0.5},
@@ -134,18 +140,18 @@ std::vector<Recipe> backgrounds() {
                               .release = 0.03,
                               .song = {slur(0.15, 0.9, 1.15, 1.0, 0.06), slur(0.12, 1.1, 1.2, 0.85, 0.06),
                                        slur(0.2, 0.8, 1.0, 1.1, 0.0)}},
-                     .level = 0.8, .perSecond = 0.2, .pitchSpread = 0.15},
+                     .level = 2, .perSecond = 0.2, .pitchSpread = 0.15},
                     {.call = {.hz = 3600, .partials = 3, .rolloff = 1.5, .attack = 0.004,
                               .release = 0.015,
                               .song = {slur(0.06, 0.85, 1.15, 0.8, 0.08), slur(0.05, 0.9, 1.2, 0.9, 0.1),
                                        slur(0.06, 0.85, 1.1, 0.75, 0.0)}},
-                     .level = 0.7, .perSecond = 0.3, .pitchSpread = 0.15}},
+                     .level = 2, .perSecond = 0.3, .pitchSpread = 0.15}},
          .reverb = 0.15},
         // Light rain: a soft hiss, fine drops pattering on leaves and now and then a
         // heavier drip from a branch.
         {.file = "ltrain.wav", .seconds = 20, .loop = true,
-         .bed = {.level = 1, .lowHz = 700, .highHz = 9000, .gust = 0.15, .gustHz = 0.05},
-         .layers = {{.call = kRainDrop, .level = 0.5, .perSecond = 70, .pitchSpread = 0.6},
+         .bed = {.level = 0.25, .lowHz = 700, .highHz = 9000, .gust = 0.15, .gustHz = 0.05},
+         .layers = {{.call = kRainDrop, .level = 1.2, .perSecond = 70, .pitchSpread = 0.6},
                     {.call = {.formantHz = 2600, .formantQ = 1.5, .attack = 0.0005,
                               .release = 0.004, .decay = 0.003, .seconds = 0.012},
                      .level = 0.8, .perSecond = 30, .pitchSpread = 0.4},
@@ -155,9 +161,9 @@ std::vector<Recipe> backgrounds() {
          .reverb = 0.15},
         // Steady rain with thunder rolling in the distance twice per loop.
         {.file = "thunder_rain.wav", .seconds = 22, .loop = true, .channels = 2,
-         .bed = {.level = 0.9, .lowHz = 500, .highHz = 8000, .hiss = 0.3, .gust = 0.2,
+         .bed = {.level = 0.25, .lowHz = 500, .highHz = 8000, .hiss = 0.1, .gust = 0.2,
                  .gustHz = 0.05},
-         .layers = {{.call = kRainDrop, .level = 0.5, .perSecond = 60, .pitchSpread = 0.5,
+         .layers = {{.call = kRainDrop, .level = 1.2, .perSecond = 60, .pitchSpread = 0.5,
                      .panSpread = 1},
                     {.call = {.formantHz = 60, .formantQ = 0.5, .pulseHz = 0.9, .pulse = 0.5,
                               .attack = 0.7, .release = 2.5, .decay = 2.2, .seconds = 7},
@@ -226,10 +232,10 @@ std::vector<Recipe> backgrounds() {
         // Rain On Roof: dense patter on tiles, the hiss of the downpour beyond, and a
         // gutter dripping into a water butt.
         {.file = "rainroof.wav", .seconds = 20, .loop = true,
-         .bed = {.level = 0.6, .lowHz = 900, .highHz = 7000, .gust = 0.15, .gustHz = 0.05},
+         .bed = {.level = 0.08, .lowHz = 900, .highHz = 7000, .gust = 0.15, .gustHz = 0.05},
          .layers = {{.call = {.formantHz = 2800, .formantQ = 1.5, .attack = 0.0005,
                               .release = 0.004, .decay = 0.003, .seconds = 0.015},
-                     .level = 1.1, .perSecond = 120, .pitchSpread = 0.45, .panSpread = 1},
+                     .level = 2.5, .perSecond = 80, .pitchSpread = 0.45, .panSpread = 1},
                     {.call = {.formantHz = 700, .formantQ = 1.2, .attack = 0.0005,
                               .release = 0.01, .decay = 0.008, .seconds = 0.03},
                      .level = 0.8, .perSecond = 25, .pitchSpread = 0.3, .panSpread = 1},
@@ -241,7 +247,7 @@ std::vector<Recipe> backgrounds() {
         // Water Flow: a brook over stones, its flow surging a little; gurgles and
         // glugs low down, a fine trickle on top.
         {.file = "flowater.wav", .seconds = 20, .loop = true,
-         .bed = {.level = 0.8, .lowHz = 250, .highHz = 2600, .hiss = 0.15, .gust = 0.2,
+         .bed = {.level = 0.5, .lowHz = 250, .highHz = 2600, .hiss = 0.15, .gust = 0.2,
                  .gustHz = 0.15},
          .layers = {{.call = kBubble, .level = 0.9, .perSecond = 45, .pitchSpread = 0.7,
                      .panSpread = 0.8},
@@ -307,9 +313,10 @@ const Call kMoo{.hz = 135, .glide = {{0, 0.85}, {0.25, 1.05}, {0.8, 1}, {1, 0.8}
                 .rolloff = 0.9, .noise = 0.1, .formantHz = 350, .formantTo = 800,
                 .formantQ = 1.5, .attack = 0.2, .release = 0.4, .seconds = 1.9};
 // A ship's horn reed: a sawtooth through a dark, wide band; two slightly apart beat.
+// It sounds a prolonged blast, four to six seconds long.
 const Call kHorn{.hz = 98, .glide = {{0, 0.97}, {0.06, 1}, {0.92, 1}, {1, 0.94}}, .partials = 40,
                  .rolloff = 1, .noise = 0.02, .formantHz = 380, .formantQ = 0.7,
-                 .attack = 0.18, .release = 0.5, .seconds = 2.6};
+                 .attack = 0.18, .release = 0.5, .seconds = 4.8};
 // One note of an air horn, brighter than the ship's.
 const Call kAirHorn{.hz = 233, .partials = 40, .rolloff = 0.8, .formantHz = 1200,
                     .formantQ = 0.7, .attack = 0.03, .release = 0.15, .seconds = 1.6};
@@ -321,6 +328,9 @@ const Call kWhistle{.hz = 440, .glide = {{0, 0.97}, {0.08, 1}, {1, 0.99}}, .part
 // One bell of a tower clock's quarter chime.
 const Call kChime{.hz = 415, .timbre = Bell, .partials = 9, .rolloff = 0.6, .attack = 0.003,
                   .release = 0.4, .decay = 1.2, .seconds = 2};
+// The tower's hour bell, an octave and more below the quarter bells.
+const Call kHourBell{.hz = 165, .timbre = Bell, .partials = 9, .rolloff = 0.5, .attack = 0.003,
+                     .release = 0.8, .decay = 2.2, .seconds = 3.4};
 
 std::vector<Recipe> oneShots() {
     return {
@@ -331,44 +341,44 @@ std::vector<Recipe> oneShots() {
                               .formantQ = 1, .vibratoHz = 6, .vibrato = 0.02, .attack = 0.3,
                               .release = 0.15, .seconds = 1},
                      .level = 0.7, .at = 0.05},
-                    {.call = {.formantHz = 3200, .formantQ = 0.8, .attack = 0.002,
+                    {.call = {.formantHz = 5000, .formantQ = 1.2, .attack = 0.002,
                               .release = 0.02, .decay = 0.03, .seconds = 0.08},
-                     .level = 1, .at = 1.05, .perSecond = 9, .pitchSpread = 0.35, .within = 1.1}},
-         .reverb = 0.1},
-        // Night Crickets: two field crickets answering each other, one near, one
-        // further off and a little lower.
+                     .level = 0.8, .at = 1.05, .perSecond = 9, .pitchSpread = 0.35, .within = 1.1}},
+         .reverb = 0.02},
+        // Night Crickets: two field crickets answering each other chirp for chirp,
+        // one near, one further off and a little lower.
         {.file = "cricketnight.wav", .seconds = 2.4,
          .bed = {.level = 0.3, .lowHz = 80, .highHz = 500},
-         .layers = {{.call = kCricket, .level = 1.5, .at = 0.1, .perSecond = 2.5,
-                     .regular = true, .notes = {0.95}},
-                    {.call = kCricket, .level = 0.6, .at = 0.3, .perSecond = 1.8,
-                     .regular = true, .notes = {0.86}}},
-         .reverb = 0.2},
-        // Frog: a pulsed, wooden "rrib-bit", twice, over the night's hum.
-        {.file = "cricketnight2.wav", .seconds = 2.2,
-         .bed = {.level = 0.25, .lowHz = 100, .highHz = 600},
-         .layers = {{.call = {.hz = 420, .partials = 12, .rolloff = 1, .formantHz = 1400,
-                              .formantQ = 2, .pulseHz = 60, .pulse = 0.9, .attack = 0.01,
-                              .release = 0.03,
-                              .song = {{0.12, {{0, 0.9}, {1, 1.1}}, 0.07, 0.85},
-                                       {0.16, {{0, 0.95}, {1, 1.15}}, 0.55, 1.0},
-                                       {0.12, {{0, 0.9}, {1, 1.1}}, 0.07, 0.8},
-                                       {0.16, {{0, 0.95}, {1, 1.15}}, 0.0, 0.9}}},
-                     .level = 4, .at = 0.15}},
-         .reverb = 0.15},
+         .layers = {{.call = jittered(kCricket, 0.12), .level = 1.5, .at = 0.1, .perSecond = 2.5,
+                     .regular = true, .notes = {0.95}, .within = 2.1},
+                    {.call = jittered(kCricket, 0.12), .level = 0.6, .at = 0.31, .perSecond = 2.5,
+                     .regular = true, .notes = {0.86}, .within = 2.1}}},
+        // Frog: a tree frog's two-part "rib-bit", twice, over the night's hum. Each
+        // part is a train of glottal pulses ringing in a band near 1.5 kHz.
+        {.file = "cricketnight2.wav", .seconds = 2.0,
+         .bed = {.level = 0.02, .lowHz = 100, .highHz = 400},
+         .layers = {{.call = {.hz = 85, .partials = 40, .rolloff = 0.5, .formantHz = 1500,
+                              .formantQ = 2.5, .attack = 0.008, .release = 0.02,
+                              .song = {{0.1, {{0, 0.95}, {1, 1.05}}, 0.1, 0.85},
+                                       {0.15, {{0, 1.0}, {1, 1.08}}, 0.55, 1.0},
+                                       {0.1, {{0, 0.95}, {1, 1.05}}, 0.1, 0.8},
+                                       {0.15, {{0, 1.0}, {1, 1.08}}, 0.0, 0.9}},
+                              .jitter = 0.1},
+                     .level = 4, .at = 0.15}}},
         // Egret and Shank share this one: a ringing, piping "tyew-hu-hu" from the
         // water's edge, twice, the second time a little further off.
         {.file = "bird1.wav", .seconds = 1.6,
          .layers = {{.call = {.hz = 2500, .partials = 2, .rolloff = 2.5, .vibratoHz = 28,
                               .vibrato = 0.006, .attack = 0.012, .release = 0.03,
-                              .song = {slur(0.17, 1.12, 1.2, 0.85, 0.07),
-                                       slur(0.09, 0.92, 0.98, 0.8, 0.06, 0.8),
+                              .song = {slur(0.17, 1.12, 1.2, 0.85, 0.1),
+                                       slur(0.09, 0.92, 0.98, 0.8, 0.09, 0.8),
                                        slur(0.09, 0.92, 0.98, 0.8, 0.3, 0.7),
-                                       slur(0.16, 1.1, 1.18, 0.84, 0.07, 0.75),
-                                       slur(0.09, 0.9, 0.96, 0.79, 0.06, 0.6),
-                                       slur(0.09, 0.9, 0.96, 0.79, 0.0, 0.5)}},
+                                       slur(0.16, 1.1, 1.18, 0.84, 0.1, 0.75),
+                                       slur(0.09, 0.9, 0.96, 0.79, 0.09, 0.6),
+                                       slur(0.09, 0.9, 0.96, 0.79, 0.0, 0.5)},
+                              .jitter = 0.1},
                      .at = 0.06}},
-         .reverb = 0.2, .reverbT60 = 1.2},
+         .reverb = 0.01, .reverbT60 = 1.2},
         // Thunder1: a near strike, the crack and its splintering, then the roll.
         {.file = "fishingreel.wav", .seconds = 5.5,
          .layers = {{.call = {.formantHz = 3000, .formantQ = 0.4, .attack = 0.001,
@@ -386,10 +396,10 @@ std::vector<Recipe> oneShots() {
          .reverb = 0.35, .reverbT60 = 3},
         // Thunder2: distant thunder, no crack, rolling on for seconds.
         {.file = "thunderrumble2.wav", .seconds = 7,
-         .layers = {{.call = {.formantHz = 55, .formantQ = 0.5, .pulseHz = 0.8, .pulse = 0.5,
+         .layers = {{.call = {.formantHz = 55, .formantQ = 1, .pulseHz = 0.8, .pulse = 0.5,
                               .attack = 0.9, .release = 2, .decay = 2.5, .seconds = 6.8},
                      .level = 1, .at = 0.1},
-                    {.call = {.formantHz = 110, .formantQ = 0.6, .attack = 0.3, .release = 0.5,
+                    {.call = {.formantHz = 110, .formantQ = 1, .attack = 0.3, .release = 0.5,
                               .decay = 0.5, .seconds = 1.4},
                      .level = 0.6, .at = 0.6, .perSecond = 1.2, .pitchSpread = 0.3, .within = 4.5}},
          .reverb = 0.5, .reverbT60 = 3.5},
@@ -399,14 +409,15 @@ std::vector<Recipe> oneShots() {
          .layers = {{.call = {.hz = 3500, .partials = 4, .rolloff = 1.3, .formantHz = 4200,
                               .formantQ = 0.8, .vibratoHz = 90, .vibrato = 0.025, .attack = 0.004,
                               .release = 0.015,
-                              .song = {slur(0.09, 0.85, 1.15, 0.8, 0.09),
-                                       slur(0.07, 0.9, 1.2, 0.95, 0.12, 0.8),
-                                       slur(0.1, 0.8, 1.1, 0.75, 0.07),
-                                       slur(0.06, 1.0, 1.25, 1.05, 0.15, 0.7),
-                                       slur(0.09, 0.85, 1.15, 0.8, 0.1, 0.9),
-                                       slur(0.08, 0.9, 1.1, 0.7, 0.0, 0.75)}},
+                              .song = {slur(0.09, 0.8, 1.2, 0.78, 0.09),
+                                       slur(0.07, 0.85, 1.25, 0.9, 0.12, 0.8),
+                                       slur(0.1, 0.78, 1.15, 0.72, 0.07),
+                                       slur(0.07, 0.85, 1.3, 0.95, 0.15, 0.7),
+                                       slur(0.09, 0.8, 1.2, 0.78, 0.1, 0.9),
+                                       slur(0.08, 0.85, 1.15, 0.7, 0.0, 0.75)},
+                              .jitter = 0.1},
                      .at = 0.08}},
-         .reverb = 0.12},
+         .reverb = 0.01},
         // Sheep: a nasal "mbaa-aa" with the bleat's quaver, opening as it goes.
         {.file = "sheep.wav", .seconds = 1.3,
          .layers = {{.call = {.hz = 260, .glide = {{0, 0.95}, {0.15, 1.08}, {0.7, 1}, {1, 0.88}},
@@ -428,15 +439,16 @@ std::vector<Recipe> oneShots() {
                               .vibratoHz = 85, .vibrato = 0.06, .pulseHz = 38, .pulse = 0.3,
                               .attack = 0.015, .release = 0.1,
                               .song = {slur(0.45, 0.9, 1.1, 0.85, 0.25),
-                                       slur(0.33, 0.92, 1.08, 0.82, 0.0, 0.8)}},
+                                       slur(0.33, 0.92, 1.08, 0.82, 0.0, 0.8)},
+                              .jitter = 0.1},
                      .at = 0.05}},
-         .reverb = 0.15},
+         .reverb = 0.04},
         // Cormorant: guttural, croaking grunts from a rock above the swell.
         {.file = "seagulls_waves.wav", .seconds = 3,
-         .bed = {.level = 0.8, .lowHz = 80, .highHz = 1200, .hiss = 0.5, .swellHz = 0.45,
+         .bed = {.level = 0.2, .lowHz = 80, .highHz = 1200, .hiss = 0.5, .swellHz = 0.45,
                  .swell = 0.7, .sharpness = 2},
-         .layers = {{.call = {.hz = 110, .partials = 30, .rolloff = 0.9, .noise = 0.3,
-                              .formantHz = 600, .formantQ = 1.5, .pulseHz = 22, .pulse = 0.8,
+         .layers = {{.call = {.hz = 110, .partials = 30, .rolloff = 0.9, .noise = 0.6,
+                              .formantHz = 600, .formantQ = 1.5, .pulseHz = 22, .pulse = 1,
                               .attack = 0.03, .release = 0.06,
                               .song = {slur(0.35, 0.95, 1.05, 0.9, 0.18),
                                        slur(0.25, 1.0, 1.1, 0.95, 0.15, 0.8),
@@ -480,9 +492,10 @@ std::vector<Recipe> oneShots() {
                               .vibrato = 0.02, .attack = 0.008, .release = 0.05,
                               .song = {slur(0.12, 1.0, 1.4, 0.9, 0.15),
                                        slur(0.1, 1.0, 1.45, 0.85, 0.2, 0.9),
-                                       {0.45, {{0, 1.3}, {0.5, 1.5}, {1, 1.1}}, 0.0, 0.6}}},
+                                       {0.45, {{0, 1.3}, {0.5, 1.5}, {1, 1.1}}, 0.0, 0.6}},
+                              .jitter = 0.1},
                      .at = 0.05}},
-         .reverb = 0.1},
+         .reverb = 0.03},
         // Starling: a medley of a slurred whistle, a clicking rattle and a wheeze.
         {.file = "bird3.wav", .seconds = 1.7,
          .layers = {{.call = {.hz = 3000, .partials = 2, .rolloff = 2, .attack = 0.01,
@@ -521,16 +534,16 @@ std::vector<Recipe> oneShots() {
         {.file = "birdies.wav", .seconds = 2.5,
          .layers = {{.call = {.hz = 4800, .glide = {{0, 0.9}, {0.5, 1.2}, {1, 1}}, .partials = 2,
                               .attack = 0.005, .release = 0.015, .seconds = 0.05,
-                              .syllables = 2, .gap = 0.03},
+                              .syllables = 2, .gap = 0.03, .jitter = 0.15},
                      .at = 0.05, .perSecond = 9, .pitchSpread = 0.25},
                     {.call = {.hz = 2400, .glide = {{0, 0.85}, {1, 1.15}}, .partials = 2,
                               .rolloff = 2, .vibratoHz = 18, .vibrato = 0.05, .pulseHz = 18,
                               .pulse = 0.6, .attack = 0.15, .release = 0.2, .seconds = 0.9},
                      .level = 0.7, .at = 0.8}},
-         .reverb = 0.2},
+         .reverb = 0.01},
         // Ships Horn: one deep blast from two slightly detuned reeds, echoing round
         // the harbour.
-        {.file = "foghornwav.wav", .seconds = 4,
+        {.file = "foghornwav.wav", .seconds = 6.6,
          .layers = {{.call = kHorn, .at = 0.1},
                     {.call = kHorn, .level = 0.8, .at = 0.1, .notes = {1.006}}},
          .reverb = 0.35, .reverbT60 = 3},
@@ -569,18 +582,26 @@ std::vector<Recipe> oneShots() {
                               .attack = 0.02, .release = 0.08,
                               .song = {slur(0.32, 0.92, 1.05, 0.88, 0.2),
                                        slur(0.3, 0.94, 1.06, 0.87, 0.22, 0.9),
-                                       slur(0.38, 0.9, 1.02, 0.82, 0.0, 0.85)}},
+                                       slur(0.38, 0.9, 1.02, 0.82, 0.0, 0.85)},
+                              .jitter = 0.1},
                      .at = 0.05}},
-         .reverb = 0.2, .reverbT60 = 1.6},
-        // Bullfrog: two deep, droning "rumm"s across the pond.
-        {.file = "bullfrog.wav", .seconds = 1.8,
-         .layers = {{.call = {.hz = 100, .partials = 30, .rolloff = 1, .formantHz = 300,
-                              .formantQ = 2, .pulseHz = 16, .pulse = 0.5, .attack = 0.06,
-                              .release = 0.12,
-                              .song = {slur(0.55, 0.95, 1.05, 0.98, 0.25),
-                                       slur(0.6, 0.93, 1.03, 0.95, 0.0, 0.9)}},
+         .reverb = 0.01, .reverbT60 = 1.6},
+        // Bullfrog: a bout of deep "jug-o-rum" croaks across the pond, each a train
+        // of glottal pulses ringing in the throat's low band and the eardrums' high
+        // one, no two alike, the last ones shorter as the frog tires.
+        {.file = "bullfrog.wav", .seconds = 6.6,
+         .layers = {{.call = {.hz = 100, .partials = 40, .rolloff = 0.7, .noise = 0.04,
+                              .formantHz = 210, .formantQ = 1.5, .formant2Hz = 1250,
+                              .formant2Q = 2.5, .formant2Level = 1, .attack = 0.04,
+                              .release = 0.1,
+                              .song = {slur(0.6, 0.95, 1.03, 0.97, 0.6),
+                                       slur(0.7, 0.96, 1.04, 0.98, 0.65, 0.95),
+                                       slur(0.65, 0.95, 1.02, 0.96, 0.7, 0.9),
+                                       slur(0.55, 0.94, 1.01, 0.95, 0.75, 0.8),
+                                       slur(0.5, 0.93, 1.0, 0.94, 0.0, 0.7)},
+                              .jitter = 0.08},
                      .at = 0.1}},
-         .reverb = 0.25},
+         .reverb = 0.1},
         // Dog Barking: three gruff barks in a yard, the second softer.
         {.file = "dogbark1.wav", .seconds = 1.6,
          .layers = {{.call = {.hz = 360, .partials = 18, .rolloff = 0.9, .noise = 0.35,
@@ -588,9 +609,10 @@ std::vector<Recipe> oneShots() {
                               .release = 0.06,
                               .song = {slur(0.17, 1.1, 1.3, 0.75, 0.22),
                                        slur(0.15, 1.1, 1.28, 0.75, 0.5, 0.8),
-                                       slur(0.18, 1.12, 1.3, 0.72, 0.0, 0.95)}},
+                                       slur(0.18, 1.12, 1.3, 0.72, 0.0, 0.95)},
+                              .jitter = 0.1},
                      .at = 0.05}},
-         .reverb = 0.2},
+         .reverb = 0.01},
         // Leafroller: a caterpillar rolling a leaf, crisp rustles and little snips.
         {.file = "rooster.wav", .seconds = 2.2,
          .layers = {{.call = {.formantHz = 4500, .formantQ = 0.8, .attack = 0.01, .release = 0.04,
@@ -608,31 +630,33 @@ std::vector<Recipe> oneShots() {
                      .level = 1, .at = 0.05},
                     {.call = {.formantHz = 3500, .formantQ = 2, .attack = 0.0005, .release = 0.004,
                               .decay = 0.003, .seconds = 0.01},
-                     .level = 0.5, .at = 0.07, .perSecond = 25, .pitchSpread = 0.4, .within = 0.12},
-                    {.call = {.formantHz = 2800, .formantQ = 0.8, .attack = 0.01, .release = 0.04,
+                     .level = 0.9, .at = 0.07, .perSecond = 25, .pitchSpread = 0.4, .within = 0.25},
+                    {.call = {.formantHz = 2800, .formantQ = 0.8, .attack = 0.002, .release = 0.04,
                               .decay = 0.04, .seconds = 0.1},
-                     .level = 0.3, .at = 0.4, .perSecond = 6, .pitchSpread = 0.3, .within = 0.6}},
-         .reverb = 0.2},
-        // Clock Chimes: a tower clock's four-note quarter chime, then the hour bell.
-        {.file = "BIGBEN.wav", .seconds = 6.5,
+                     .level = 0.6, .at = 0.4, .perSecond = 6, .pitchSpread = 0.3, .within = 0.6}},
+         .reverb = 0.05},
+        // Clock Chimes: a tower clock's four-note quarter chime, a pause, then the
+        // hour bell strikes twice, each blow of the hammer a little different.
+        {.file = "BIGBEN.wav", .seconds = 8,
          .layers = {{.call = kChime, .at = 0.05},
-                    {.call = kChime, .at = 0.75, .notes = {0.891}},
-                    {.call = kChime, .at = 1.45, .notes = {0.794}},
-                    {.call = kChime, .level = 1.1, .at = 2.15, .notes = {0.595}},
-                    {.call = {.hz = 165, .timbre = Bell, .partials = 9, .rolloff = 0.5,
-                              .attack = 0.003, .release = 0.8, .decay = 2.2, .seconds = 3.4},
-                     .level = 1.2, .at = 3.0}},
+                    {.call = kChime, .level = 0.93, .at = 0.7, .notes = {0.891}},
+                    {.call = kChime, .level = 0.97, .at = 1.36, .notes = {0.794}},
+                    {.call = kChime, .level = 1.1, .at = 2.02, .notes = {0.595}},
+                    {.call = kHourBell, .level = 1.3, .at = 3.6},
+                    {.call = kHourBell, .level = 1.05, .at = 5.62}},
          .reverb = 0.25, .reverbT60 = 2.5},
-        // Cuckoo: a hollow "cu-coo", the second note a third below the first, twice.
-        {.file = "cuckoo.wav", .seconds = 1.9,
-         .layers = {{.call = {.hz = 700, .timbre = Odd, .partials = 3, .rolloff = 2.5,
+        // Cuckoo: a hollow "cu-coo", the second note a third below the first, twice,
+        // never quite the same.
+        {.file = "cuckoo.wav", .seconds = 2.5,
+         .layers = {{.call = {.hz = 680, .timbre = Odd, .partials = 3, .rolloff = 2.5,
                               .attack = 0.025, .release = 0.07,
-                              .song = {{0.17, {{0, 1.02}, {1, 0.97}}, 0.09, 1.0},
-                                       {0.34, {{0, 0.82}, {1, 0.78}}, 0.45, 0.85},
-                                       {0.17, {{0, 1.02}, {1, 0.97}}, 0.09, 0.95},
-                                       {0.34, {{0, 0.82}, {1, 0.78}}, 0.0, 0.8}}},
+                              .song = {{0.16, {{0, 1.01}, {1, 0.98}}, 0.2, 1.0},
+                                       {0.3, {{0, 0.82}, {1, 0.79}}, 0.6, 0.85},
+                                       {0.16, {{0, 1.01}, {1, 0.98}}, 0.2, 0.95},
+                                       {0.3, {{0, 0.82}, {1, 0.79}}, 0.0, 0.8}},
+                              .jitter = 0.06},
                      .at = 0.1}},
-         .reverb = 0.3, .reverbT60 = 1.8},
+         .reverb = 0.03, .reverbT60 = 0.8},
         // Lacewing: the soft flutter of gauzy wings passing close, twice.
         {.file = "ambulance.wav", .seconds = 2.4,
          .layers = {{.call = {.formantHz = 2400, .formantQ = 2, .pulseHz = 24, .pulse = 0.85,
@@ -646,7 +670,7 @@ std::vector<Recipe> oneShots() {
         // Boat Creak: a moored hull groans as it rolls, its mooring rope creaks
         // tight, and water slaps against the planks.
         {.file = "boatcreak.wav", .seconds = 2.4,
-         .bed = {.level = 0.25, .lowHz = 100, .highHz = 900, .swellHz = 0.8, .swell = 0.6},
+         .bed = {.level = 0.05, .lowHz = 100, .highHz = 900, .swellHz = 0.8, .swell = 0.6},
          .layers = {{.call = {.hz = 55, .glide = {{0, 0.7}, {0.5, 1.3}, {1, 0.9}}, .partials = 40,
                               .rolloff = 0.5, .formantHz = 900, .formantTo = 700,
                               .formantQ = 4, .vibratoHz = 13, .vibrato = 0.08, .attack = 0.1,
@@ -668,7 +692,7 @@ std::vector<Recipe> oneShots() {
                                        {0.05, {}, 0.04, 0.3}, {0.05, {}, 0.04, 0.22},
                                        {0.05, {}, 0.0, 0.15}}},
                      .at = 0.05}},
-         .reverb = 0.15},
+         .reverb = 0.03},
         // Cicada: one cicada winding up to a loud, ratcheting buzz and running down.
         {.file = "CICADA3.wav", .seconds = 3.4,
          .layers = {{.call = {.hz = 5200, .glide = {{0, 0.9}, {0.3, 1.02}, {0.8, 1}, {1, 0.92}},
@@ -682,13 +706,14 @@ std::vector<Recipe> oneShots() {
         {.file = "seagull2.wav", .seconds = 2,
          .layers = {{.call = {.hz = 1200, .partials = 8, .rolloff = 1.1, .noise = 0.12,
                               .formantHz = 2000, .formantQ = 1.2, .attack = 0.02, .release = 0.06,
-                              .song = {slur(0.4, 0.8, 1.25, 0.85, 0.12),
+                              .song = {slur(0.4, 1.0, 1.2, 0.75, 0.12),
                                        slur(0.18, 1.0, 1.15, 0.8, 0.08, 0.9),
                                        slur(0.17, 1.0, 1.15, 0.8, 0.08, 0.85),
                                        slur(0.16, 1.0, 1.12, 0.8, 0.08, 0.75),
-                                       slur(0.15, 1.0, 1.1, 0.8, 0.0, 0.65)}},
+                                       slur(0.15, 1.0, 1.1, 0.8, 0.0, 0.65)},
+                              .jitter = 0.1},
                      .at = 0.05}},
-         .reverb = 0.2},
+         .reverb = 0.01},
         // Horse: a shuddering whinny falling away, then a snort.
         {.file = "horse.wav", .seconds = 2.4,
          .layers = {{.call = {.hz = 900, .glide = {{0, 0.9}, {0.1, 1.3}, {0.4, 1.1}, {1, 0.5}},
@@ -715,7 +740,7 @@ std::vector<Recipe> oneShots() {
                                        {0.05, {}, 0.09, 0.5}, {0.05, {}, 0.22, 0.4},
                                        {0.05, {}, 0.09, 0.35}, {0.05, {}, 0.0, 0.25}}},
                      .level = 0.8, .at = 1.6}},
-         .reverb = 0.25, .reverbT60 = 2},
+         .reverb = 0.05, .reverbT60 = 2},
         // Nightingale: a crescendo of pure piping notes, a rapid "chook" rattle, a
         // warbled whistle and a falling flourish.
         {.file = "nightengale.wav", .seconds = 3.2,
@@ -725,11 +750,12 @@ std::vector<Recipe> oneShots() {
                                        slur(0.12, 0.9, 1.0, 1.05, 0.1, 0.45),
                                        slur(0.12, 0.9, 1.0, 1.05, 0.1, 0.6),
                                        slur(0.12, 0.9, 1.0, 1.05, 0.1, 0.8),
-                                       slur(0.14, 0.9, 1.0, 1.08, 0.0, 1.0)}},
+                                       slur(0.14, 0.9, 1.0, 1.08, 0.0, 1.0)},
+                              .jitter = 0.1},
                      .at = 0.08},
                     {.call = {.hz = 1400, .glide = {{0, 1.4}, {1, 0.8}}, .partials = 5,
                               .rolloff = 1.2, .attack = 0.002, .release = 0.008, .seconds = 0.025,
-                              .syllables = 14, .gap = 0.024},
+                              .syllables = 14, .gap = 0.024, .jitter = 0.25},
                      .level = 0.8, .at = 1.35},
                     {.call = {.hz = 4200, .glide = {{0, 0.9}, {1, 1.05}}, .vibratoHz = 34,
                               .vibrato = 0.08, .attack = 0.05, .release = 0.06, .seconds = 0.45},
@@ -738,9 +764,10 @@ std::vector<Recipe> oneShots() {
                               .song = {slur(0.06, 1.1, 1.2, 1.0, 0.04),
                                        slur(0.06, 0.95, 1.05, 0.88, 0.04, 0.9),
                                        slur(0.06, 0.85, 0.92, 0.76, 0.04, 0.8),
-                                       slur(0.09, 0.75, 0.8, 0.6, 0.0, 0.7)}},
+                                       slur(0.09, 0.75, 0.8, 0.6, 0.0, 0.7)},
+                              .jitter = 0.1},
                      .level = 0.9, .at = 2.6}},
-         .reverb = 0.2, .reverbT60 = 1.5},
+         .reverb = 0.01, .reverbT60 = 1.5},
         // Motor Boat: an outboard putters past, its pitch and brightness rising as
         // it comes and falling as it goes.
         {.file = "outboard2.wav", .seconds = 5,
@@ -751,13 +778,19 @@ std::vector<Recipe> oneShots() {
                               .vibrato = 0.02, .pulseHz = 23, .pulse = 0.5, .attack = 1.6,
                               .release = 1.8, .seconds = 4.6},
                      .level = 2.5, .at = 0.15}},
-         .reverb = 0.15},
-        // Blue Tail: water dripping from leaves into a pool.
+         .reverb = 0.03},
+        // Blue Tail: water dripping from leaves into a pool, each drop's bubble
+        // ringing up in pitch, no two alike, at uneven times.
         {.file = "DRIPS.wav", .seconds = 3,
-         .layers = {{.call = {.hz = 900, .glide = {{0, 1}, {1, 2.1}}, .attack = 0.001,
-                              .release = 0.01, .decay = 0.012, .seconds = 0.05},
-                     .at = 0.1, .perSecond = 2.2, .notes = {1, 1.25, 0.9, 1.4}, .within = 2.4}},
-         .reverb = 0.3, .reverbT60 = 1.2},
+         .layers = {{.call = {.hz = 900, .attack = 0.001, .release = 0.01, .decay = 0.03,
+                              .song = {{0.1, {{0, 1}, {1, 2.1}}, 0.32, 1.0},
+                                       {0.1, {{0, 1.25}, {1, 2.5}}, 0.5, 0.8},
+                                       {0.1, {{0, 0.9}, {1, 1.9}}, 0.22, 0.9},
+                                       {0.1, {{0, 1.4}, {1, 2.6}}, 0.45, 0.7},
+                                       {0.1, {{0, 1.1}, {1, 2.2}}, 0.3, 0.85},
+                                       {0.1, {{0, 0.95}, {1, 2.0}}, 0.0, 0.75}},
+                              .jitter = 0.15},
+                     .at = 0.1}}},
         // Ships Horn2: a brassy two-note air horn.
         {.file = "boatairhorn2.wav", .seconds = 2.4,
          .layers = {{.call = kAirHorn, .at = 0.1},
