@@ -98,11 +98,4 @@ BENCHMARK(ExportTenHoursMemory)->Unit(benchmark::kSecond)->Iterations(1)->UseRea
 
 } // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+#include "OffscreenMain.h"

@@ -100,6 +100,12 @@ protected:
         property(kPlayer, QStringLiteral("Metadata")).value<QDBusArgument>() >> map;
         return map;
     }
+    // Hands the player's PropertiesChanged signals to `listener`.
+    bool listen(Listener& listener) {
+        return m_client->connect(MediaPlayerBus::kServiceName, MediaPlayerBus::kObjectPath,
+                                 kProperties, QStringLiteral("PropertiesChanged"), &listener,
+                                 SLOT(onChanged(QString, QVariantMap, QStringList)));
+    }
     QString title() { return metadata().value(QStringLiteral("xesam:title")).toString(); }
 
     std::unique_ptr<MediaPlayerBus> player;
@@ -152,9 +158,7 @@ TEST_F(MediaPlayerBusTest, TellsWhoItIsAndLeavesTheBusWithTheConsole) {
 TEST_F(MediaPlayerBusTest, NextAndPreviousWalkTheScenesRowByRowAndWrap) {
     startPlayer();
     Listener listener;
-    ASSERT_TRUE(m_client->connect(MediaPlayerBus::kServiceName, MediaPlayerBus::kObjectPath,
-                                  kProperties, QStringLiteral("PropertiesChanged"), &listener,
-                                  SLOT(onChanged(QString, QVariantMap, QStringList))));
+    ASSERT_TRUE(listen(listener));
     call(kPlayer, QStringLiteral("Next"));
     EXPECT_EQ(title(), QStringLiteral("Woodland"));
     // The desktop hears of the new scene without asking.
@@ -194,9 +198,7 @@ TEST_F(MediaPlayerBusTest, NextAndPreviousWalkTheScenesRowByRowAndWrap) {
 TEST_F(MediaPlayerBusTest, PlayPauseSilencesAllButTheAlarmAndTellsTheDesktop) {
     startPlayer();
     Listener listener;
-    ASSERT_TRUE(m_client->connect(MediaPlayerBus::kServiceName, MediaPlayerBus::kObjectPath,
-                                  kProperties, QStringLiteral("PropertiesChanged"), &listener,
-                                  SLOT(onChanged(QString, QVariantMap, QStringList))));
+    ASSERT_TRUE(listen(listener));
     box(1)->setChecked(true);
     audio.render(4800);
     ASSERT_GT(peakLeft(audio.render(4800)), 0.5 * ProgramFolder::levelOf("fire.wav"));

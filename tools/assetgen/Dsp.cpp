@@ -47,21 +47,21 @@ Biquad::Biquad(double b0, double b1, double b2, double a0, double a1, double a2)
 namespace {
 
 // Keeps filter corners safely inside (0, Nyquist).
-double clampHz(double hz) {
-    return std::clamp(hz, 10.0, 0.45 * kSampleRate);
+double clampHz(double hz, double rate = kSampleRate) {
+    return std::clamp(hz, 10.0, 0.45 * rate);
 }
 
 } // namespace
 
-Biquad Biquad::lowpass(double hz, double q) {
-    const double w = kTwoPi * clampHz(hz) / kSampleRate;
+Biquad Biquad::lowpass(double hz, double q, double rate) {
+    const double w = kTwoPi * clampHz(hz, rate) / rate;
     const double alpha = std::sin(w) / (2.0 * q);
     const double c = std::cos(w);
     return {(1.0 - c) / 2.0, 1.0 - c, (1.0 - c) / 2.0, 1.0 + alpha, -2.0 * c, 1.0 - alpha};
 }
 
-Biquad Biquad::highpass(double hz, double q) {
-    const double w = kTwoPi * clampHz(hz) / kSampleRate;
+Biquad Biquad::highpass(double hz, double q, double rate) {
+    const double w = kTwoPi * clampHz(hz, rate) / rate;
     const double alpha = std::sin(w) / (2.0 * q);
     const double c = std::cos(w);
     return {(1.0 + c) / 2.0, -(1.0 + c), (1.0 + c) / 2.0, 1.0 + alpha, -2.0 * c, 1.0 - alpha};

@@ -41,8 +41,12 @@ std::uint64_t seedFor(std::string_view name);
 // Second-order filter (audio-EQ-cookbook coefficients, transposed direct form II).
 class Biquad {
 public:
-    static Biquad lowpass(double hz, double q = std::numbers::sqrt2 / 2.0);
-    static Biquad highpass(double hz, double q = std::numbers::sqrt2 / 2.0);
+    // `rate` is the sample rate of what is filtered: the generated sounds' by
+    // default, a measured file's own when measuring.
+    static Biquad lowpass(double hz, double q = std::numbers::sqrt2 / 2.0,
+                          double rate = kSampleRate);
+    static Biquad highpass(double hz, double q = std::numbers::sqrt2 / 2.0,
+                           double rate = kSampleRate);
     // Band-pass with 0 dB gain at the centre frequency.
     static Biquad bandpass(double hz, double q);
 

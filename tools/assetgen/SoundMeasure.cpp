@@ -1,5 +1,7 @@
 #include "SoundMeasure.h"
 
+#include "Dsp.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -77,34 +79,6 @@ std::vector<double> framePower(const Clip& clip, long centre, const std::vector<
     }
     return power;
 }
-
-class Biquad {
-public:
-    static Biquad highpass(double hz, double q, double rate) {
-        const double w = 2.0 * kPi * hz / rate;
-        const double alpha = std::sin(w) / (2.0 * q);
-        const double c = std::cos(w);
-        return {(1 + c) / 2, -(1 + c), (1 + c) / 2, 1 + alpha, -2 * c, 1 - alpha};
-    }
-    static Biquad lowpass(double hz, double q, double rate) {
-        const double w = 2.0 * kPi * hz / rate;
-        const double alpha = std::sin(w) / (2.0 * q);
-        const double c = std::cos(w);
-        return {(1 - c) / 2, 1 - c, (1 - c) / 2, 1 + alpha, -2 * c, 1 - alpha};
-    }
-    double process(double x) {
-        const double y = b0_ * x + z1_;
-        z1_ = b1_ * x - a1_ * y + z2_;
-        z2_ = b2_ * x - a2_ * y;
-        return y;
-    }
-
-private:
-    Biquad(double b0, double b1, double b2, double a0, double a1, double a2)
-        : b0_(b0 / a0), b1_(b1 / a0), b2_(b2 / a0), a1_(a1 / a0), a2_(a2 / a0) {}
-    double b0_, b1_, b2_, a1_, a2_;
-    double z1_ = 0.0, z2_ = 0.0;
-};
 
 // Q of the two sections of a fourth-order Butterworth filter.
 constexpr double kButterworthQ[2] = {0.5411961, 1.3065630};
@@ -207,17 +181,17 @@ double median(std::vector<double> values) {
 
 std::vector<double> bandPass(const std::vector<double>& x, double rate, double lowHz,
                              double highHz) {
-    std::vector<Biquad> stages;
+    std::vector<assetgen::Biquad> stages;
     for (const double q : kButterworthQ) {
         if (lowHz > 0.0 && lowHz < 0.49 * rate) {
-            stages.push_back(Biquad::highpass(lowHz, q, rate));
+            stages.push_back(assetgen::Biquad::highpass(lowHz, q, rate));
         }
         if (highHz > 0.0 && highHz < 0.49 * rate) {
-            stages.push_back(Biquad::lowpass(highHz, q, rate));
+            stages.push_back(assetgen::Biquad::lowpass(highHz, q, rate));
         }
     }
     std::vector<double> y = x;
-    for (Biquad& stage : stages) {
+    for (assetgen::Biquad& stage : stages) {
         for (double& s : y) {
             s = stage.process(s);
         }
