@@ -42,6 +42,9 @@ const Call kBreaker{.formantHz = 1600, .formantTo = 450, .formantQ = 0.5, .attac
 // The foam hissing back down the beach after a breaker.
 const Call kFoam{.formantHz = 5500, .formantTo = 3000, .formantQ = 0.7, .attack = 1.0,
                  .release = 1.5, .decay = 1.2, .seconds = 4};
+// A long wave's wash running up the sand and sliding back, steady for a while.
+const Call kWash{.formantHz = 1000, .formantTo = 600, .formantQ = 0.8, .attack = 1.5,
+                 .release = 2.0, .seconds = 7};
 
 std::vector<Recipe> backgrounds() {
     return {
@@ -102,16 +105,18 @@ std::vector<Recipe> backgrounds() {
                               .noise = 0.6, .formantHz = 4800, .formantQ = 4, .pulseHz = 160,
                               .pulse = 1, .attack = 2, .release = 2.5, .seconds = 8},
                      .level = 1.5, .at = 4}}},
-        // Surf: breakers roll in every five seconds, big and smaller in turn; each
-        // crashes, then its foam hisses back and darkens. A low roar lies under them.
-        {.file = "ocean2.wav", .seconds = 20, .loop = true, .channels = 2,
-         .bed = {.level = 0.35, .lowHz = 40, .highHz = 600, .swellHz = 0.1, .swell = 0.3},
-         .layers = {{.call = kBreaker, .level = 4.5, .at = 0.3, .perSecond = 0.1, .regular = true,
-                     .pitchSpread = 0.1, .panSpread = 0.4},
-                    {.call = kBreaker, .level = 3, .at = 5.4, .perSecond = 0.1, .regular = true,
-                     .notes = {1.25}, .panSpread = 0.6},
-                    {.call = kFoam, .level = 1.2, .at = 1.1, .perSecond = 0.2, .regular = true,
-                     .pitchSpread = 0.15, .panSpread = 0.9}},
+        // Surf: breakers roll in nine or ten seconds apart, big and smaller in
+        // turn; each crashes, then its foam hisses back and darkens. A low roar and
+        // the wash of the last wave lie under them.
+        {.file = "ocean2.wav", .seconds = 28, .loop = true, .channels = 2,
+         .bed = {.level = 0.45, .lowHz = 40, .highHz = 600},
+         .layers = {{.call = kBreaker, .level = 4.5, .at = 0.3, .panSpread = 0.4},
+                    {.call = kFoam, .level = 0.9, .at = 1.1, .panSpread = 0.9},
+                    {.call = kBreaker, .level = 3.4, .at = 9.3, .notes = {1.2}, .panSpread = 0.6},
+                    {.call = kFoam, .level = 0.75, .at = 10.1, .notes = {1.1}, .panSpread = 0.9},
+                    {.call = kBreaker, .level = 4, .at = 19.2, .notes = {0.95}, .panSpread = 0.5},
+                    {.call = kFoam, .level = 0.8, .at = 20, .notes = {0.9}, .panSpread = 0.9},
+                    {.call = kWash, .level = 2.2, .at = 20.9, .panSpread = 0.3}},
          .reverb = 0.15, .reverbT60 = 2},
         // Hot Day: small waves lapping a lake shore on a still afternoon, with plops
         // of water among the pebbles.
