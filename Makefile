@@ -1,6 +1,7 @@
 # The two commands a new user runs: `make run` and `make test`.
 # Both install what is missing, configure and build first.
 # `make install` puts the program under $(PREFIX) (/usr/local unless given).
+# `make fuzz` runs every file reader's fuzz target for FUZZ_SECONDS each.
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
@@ -11,8 +12,12 @@ endif
 WERROR ?= OFF
 CMAKE_ARGS ?=
 PREFIX ?= /usr/local
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 3
 
-.PHONY: all deps configure build run test install bench asan tsan format clean
+.PHONY: all deps configure build run test install bench asan tsan fuzz-deps fuzz-build fuzz \
+        fuzz-smoke format clean
 
 all: build
 
@@ -59,8 +64,24 @@ tsan: deps
 	@cmake --build --preset tsan
 	@ctest --preset tsan
 
+fuzz-deps:
+	@scripts/install-deps.sh --fuzz
+
+# Only the fuzz targets, the libraries they read files with and their seeds.
+fuzz-build: fuzz-deps
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -G Ninja \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSYLVARO_FUZZ=ON -DSYLVARO_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZ_DIR) --target fuzz_all
+
+fuzz: fuzz-build
+	@scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# A few seconds each from a fixed seed, for CI.
+fuzz-smoke: fuzz-build
+	@scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SMOKE_SECONDS) -seed=1
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench build-debug build-asan build-tsan
+	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench build-debug build-asan build-tsan $(FUZZ_DIR)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need.
+# Installs the Debian packages that building, running and testing need;
+# with --fuzz also clang and libFuzzer for the fuzz targets.
 # Does nothing when every package is already present; uses sudo when not root.
 set -euo pipefail
 
@@ -14,6 +15,9 @@ packages=(
     desktop-file-utils appstream shared-mime-info
     cmark-gfm
 )
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang-14 libfuzzer-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -221,8 +221,20 @@ std::vector<Weights> downmixWeights(SNDFILE* file, int channels) {
     return weights;
 }
 
-// Reads frames as float, folded down to at most two channels, with anything
-// not finite (which would poison the whole mix) made silent.
+// Loudest sample kept from a float file: 36 dB above full scale, far beyond
+// any real recording. A float file may hold any finite number up to 3e38;
+// summed in a downmix or through the rate converter's filter such numbers
+// overflow to infinity, which would poison the whole mix.
+constexpr float kLoudestFloat = 64.0f;
+
+// Anything not finite is made silent, anything louder than kLoudestFloat is
+// held at it.
+float sane(float s) {
+    return std::isfinite(s) ? std::clamp(s, -kLoudestFloat, kLoudestFloat) : 0.0f;
+}
+
+// Reads frames as float, folded down to at most two channels, every sample
+// made sane().
 class FloatReader {
 public:
     FloatReader(SNDFILE* file, int channels)
@@ -240,9 +252,7 @@ public:
         if (m_channels <= 2) {
             const sf_count_t got = sf_readf_float(m_file, to, frames);
             for (sf_count_t i = 0; i < std::max<sf_count_t>(got, 0) * m_channels; ++i) {
-                if (!std::isfinite(to[i])) {
-                    to[i] = 0.0f;
-                }
+                to[i] = sane(to[i]);
             }
             return got;
         }
@@ -253,7 +263,7 @@ public:
             float left = 0.0f;
             float right = 0.0f;
             for (int c = 0; c < m_channels; ++c) {
-                const float s = std::isfinite(frame[c]) ? frame[c] : 0.0f;
+                const float s = sane(frame[c]);
                 left += s * m_weights[static_cast<std::size_t>(c)].left;
                 right += s * m_weights[static_cast<std::size_t>(c)].right;
             }

@@ -27,7 +27,9 @@ struct LoadLimits {
 //   - the LFE channel is left out (it repeats the bass the others carry),
 //   - channels of unknown position go to both sides at -3 dB,
 // then both sides are scaled by the same factor so that the weights feeding
-// either side add up to at most 1: full-scale channels cannot clip. Channel
+// either side add up to at most 1: full-scale channels cannot clip.
+// Float samples that are not finite become silence; louder ones than 36 dB
+// above full scale are held there, so no sum or conversion overflows. Channel
 // positions come from the file; without them the usual WAV order for the
 // count is assumed (3: L R C, 4: L R rear-L rear-R, 5: L R C rear-L rear-R,
 // 6: 5.1, 7: 6.1, 8: 7.1, more: 7.1 then unknown).

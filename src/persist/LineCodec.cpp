@@ -128,6 +128,17 @@ std::optional<bool> LineRecord::boolean(int i) const {
     return std::nullopt;
 }
 
+QByteArray firstLineOf(QByteArray data) {
+    const qsizetype end = data.indexOf('\n');
+    if (end >= 0) {
+        data.truncate(end);
+    }
+    if (data.endsWith('\r')) {
+        data.chop(1);
+    }
+    return data;
+}
+
 std::optional<QByteArray> readFirstLine(const QString& path, QString* error, qint64 limit) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -142,15 +153,7 @@ std::optional<QByteArray> readFirstLine(const QString& path, QString* error, qin
         }
         return std::nullopt;
     }
-    QByteArray data = file.read(limit);
-    const qsizetype end = data.indexOf('\n');
-    if (end >= 0) {
-        data.truncate(end);
-    }
-    if (data.endsWith('\r')) {
-        data.chop(1);
-    }
-    return data;
+    return firstLineOf(file.read(limit));
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {

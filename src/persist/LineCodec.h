@@ -55,6 +55,9 @@ private:
     std::vector<Field> m_fields;
 };
 
+// The first line of a file's contents, without its line end (LF or CR LF).
+QByteArray firstLineOf(QByteArray data);
+
 // Reads the first line of a small file (without its line end). Files larger
 // than `limit` bytes are refused: nothing this program writes comes close.
 std::optional<QByteArray> readFirstLine(const QString& path, QString* error = nullptr,

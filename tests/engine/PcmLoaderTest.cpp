@@ -116,6 +116,38 @@ TEST(PcmLoaderValues, NonFiniteFloatsBecomeSilence) {
     EXPECT_EQ(r.pcm->f32, (std::vector<float>{0.0f, 0.0f, 0.5f}));
 }
 
+// Finite but absurd floats overflowed to infinity in the rate converter and
+// in a downmix, so a damaged float file played as a poisoned mix.
+TEST(PcmLoaderValues, HugeFloatsAreHeldAtTheLoudestLevelKept) {
+    TempDir dir;
+    test::writeBytes(dir.file("huge.wav"),
+                     test::wavBytes(3, 2, 11025, 32,
+                                    floatBytes({2.541e38f, -1.585e37f, 3.877e33f, 0.5f, -5.0e7f,
+                                                1.0f, -0.25f, 3.157e37f})));
+    const PcmLoadResult own = loadPcm(dir.file("huge.wav"));
+    ASSERT_TRUE(own) << own.error;
+    EXPECT_EQ(own.pcm->f32,
+              (std::vector<float>{64.0f, -64.0f, 64.0f, 0.5f, -64.0f, 1.0f, -0.25f, 64.0f}));
+
+    const PcmLoadResult converted = loadPcm(dir.file("huge.wav"), 48000, LoadLimits{});
+    ASSERT_TRUE(converted) << converted.error;
+    for (const float s : converted.pcm->f32) {
+        ASSERT_TRUE(std::isfinite(s));
+    }
+
+    // Six channels summed into two.
+    test::writeBytes(dir.file("wide.wav"),
+                     test::wavBytes(3, 6, 48000, 32,
+                                    floatBytes({3e38f, 3e38f, 3e38f, 3e38f, 3e38f, 3e38f, -3e38f,
+                                                -3e38f, -3e38f, -3e38f, -3e38f, -3e38f})));
+    const PcmLoadResult folded = loadPcm(dir.file("wide.wav"));
+    ASSERT_TRUE(folded) << folded.error;
+    for (const float s : folded.pcm->f32) {
+        ASSERT_TRUE(std::isfinite(s));
+        EXPECT_LE(std::abs(s), 64.0f * 1.0001f);
+    }
+}
+
 TEST(PcmLoaderValues, TruncatedDataChunkKeepsTheFramesPresent) {
     TempDir dir;
     std::string bytes = test::wavBytes(1, 1, 48000, 16, std::string(2000, '\x01'));

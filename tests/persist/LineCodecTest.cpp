@@ -48,6 +48,21 @@ TEST(LineCodec, ReportsFieldsThatAreNotWhatTheCallerNeeds) {
     EXPECT_EQ(r.integer(2, 0, 10), 5);
 }
 
+// A file's contents up to its first line feed, less one CR before it; a
+// second CR is left to the parser, where it belongs to no field.
+TEST(LineCodec, TheFirstLineEndsAtItsFirstLineFeed) {
+    EXPECT_EQ(firstLineOf("1,2\r\n3,4\r\n"), QByteArray("1,2"));
+    EXPECT_EQ(firstLineOf("1,2\n3"), QByteArray("1,2"));
+    EXPECT_EQ(firstLineOf("1,2"), QByteArray("1,2"));
+    EXPECT_EQ(firstLineOf("\n1,2"), QByteArray());
+    const QByteArray stray = firstLineOf("\"Brook\",7\r\r\n");
+    EXPECT_EQ(stray, QByteArray("\"Brook\",7\r"));
+    const LineRecord r = LineRecord::parse(stray);
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r.string(0), QStringLiteral("Brook"));
+    EXPECT_EQ(r.integer(1, 0, 10), 7);
+}
+
 TEST(LineCodec, SurvivesHostileInput) {
     QByteArray junk;
     for (int i = 0; i < 5000; ++i) {
