@@ -3,6 +3,7 @@
 // the resident memory of a ten-hour export, which must not grow with the
 // length (goal: at most 150 MB).
 
+#include "ProcStatus.h"
 #include "app/SoundscapeExport.h"
 
 #include <QApplication>
@@ -15,20 +16,6 @@
 using namespace sylvaro;
 
 namespace {
-
-double statusMegabytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == field) {
-            double kb = 0;
-            status >> kb;
-            return kb / 1024.0;
-        }
-        status.ignore(1 << 12, '\n');
-    }
-    return 0.0;
-}
 
 // Runs one export of `minutes` of the Storm scene to WAV; false with the
 // reason in `error` when it fails. `rssAt` samples the resident memory at

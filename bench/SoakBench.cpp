@@ -8,6 +8,7 @@
 // SYLVARO_SOAK_MIX=FILE.svm also writes the mix, for a soak of the real
 // program through its sound device.
 
+#include "ProcStatus.h"
 #include "app/CatalogueSounds.h"
 #include "app/ConsoleState.h"
 #include "app/ConsoleWindow.h"
@@ -36,20 +37,6 @@ namespace {
 
 constexpr int kCustomRandoms = 4;
 constexpr int kRandoms = console::kChannels + kCustomRandoms;
-
-double residentMegabytes() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            double kb = 0;
-            status >> kb;
-            return kb / 1024.0;
-        }
-        status.ignore(1 << 12, '\n');
-    }
-    return 0.0;
-}
 
 int openDescriptors() {
     return static_cast<int>(QDir(QStringLiteral("/proc/self/fd"))

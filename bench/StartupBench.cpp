@@ -2,6 +2,7 @@
 // buffers (goal: at most 150 ms) and the resident memory of a started
 // console (goal: at most 120 MB).
 
+#include "ProcStatus.h"
 #include "app/CatalogueSounds.h"
 #include "app/ConsoleLifecycle.h"
 #include "app/ConsoleWindow.h"
@@ -35,20 +36,6 @@ public:
 private:
     bool m_open = false;
 };
-
-double residentMegabytes() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            double kb = 0;
-            status >> kb;
-            return kb / 1024.0;
-        }
-        status.ignore(1 << 12, '\n');
-    }
-    return 0.0;
-}
 
 void CreateAllBuffers(benchmark::State& state) {
     SilentOutput output;
