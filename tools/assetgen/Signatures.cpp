@@ -131,7 +131,7 @@ std::vector<Signature> randomSounds() {
          .notes = {3, 12}, .noteSeconds = {0.05, 0.2}, .varied = true,
          .peakHz = {3500, 5500}, .peakSearch = {1000, 12000},
          .pulseHz = {22, 40}, .pulseLoHz = 3000, .pulseHiHz = 6000, .pulseStrength = 0.3},
-        // Tree frog: a two-part "rib-bit", each part 0.05-0.25 s of pulses at 50-120
+        // Tree frog: a two-syllable "rib-bit", each syllable 0.05-0.25 s of pulses at 50-120
         // per second, dominant 1-2.5 kHz. Source: L. Elliott, C. Gerhardt & C.
         // Davidson, The Frogs and Toads of North America (2009), Pacific chorus frog.
         {.file = "cricketnight2.wav", .caption = "Frog",
