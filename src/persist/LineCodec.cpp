@@ -158,7 +158,11 @@ std::optional<QByteArray> readFirstLine(const QString& path, QString* error, qin
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    // Unbuffered, so a write that runs out of room fails here: a buffered
+    // one fails only in commit()'s flush, which then puts the cut-short file
+    // in place all the same.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(data) != data.size() || !file.commit()) {
         if (error) {
             *error = file.errorString();
         }

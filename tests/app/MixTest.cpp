@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace sylvaro::test {
 namespace {
@@ -198,6 +200,28 @@ TEST_F(MixTest, ASaveThatCannotBeWrittenSaysWhereAndWhy) {
     EXPECT_TRUE(dialogs.messages().back().text.contains(QStringLiteral("no such folder")));
     EXPECT_FALSE(dialogs.messages().back().detail.isEmpty());
     EXPECT_EQ(now(), before);
+}
+
+TEST_F(MixTest, ASaveOnAFullDiskSaysSoAndKeepsThePreviousFile) {
+    const QString path = savePath(QStringLiteral("evening.svm"));
+    ASSERT_TRUE(mixes().saveTo(path));
+    const QByteArray previous = fileBytes(path);
+    arrange();
+    // A disk with room for a few bytes only: writes past them fail with
+    // EFBIG instead of raising a signal.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit tight{16, saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const bool written = mixes().saveTo(path);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    ASSERT_FALSE(dialogs.messages().empty());
+    EXPECT_TRUE(dialogs.messages().back().text.contains(QStringLiteral("evening.svm")));
+    EXPECT_FALSE(dialogs.messages().back().detail.isEmpty());
+    EXPECT_EQ(fileBytes(path), previous);
 }
 
 TEST_F(MixTest, LoadingOffStopsARingingAlarm) {
