@@ -99,8 +99,8 @@ bool stopped(const std::atomic<bool>* cancel) {
 
 // Reads up to `frames` frames of `channels` samples in chunks through
 // `read(to, frames)`, stopping early when cancelled. The room reserved up
-// front is bounded by what the file can hold (`fileFrames`), so a header
-// that claims more costs no more memory than the file itself.
+// front, and each chunk, is bounded by what the file can hold (`fileFrames`),
+// so a header that claims more costs no more memory than the file itself.
 template <typename T, typename Read>
 std::vector<T> readAll(int channels, sf_count_t frames, sf_count_t fileFrames, Read read,
                        const std::atomic<bool>* cancel) {
@@ -108,7 +108,8 @@ std::vector<T> readAll(int channels, sf_count_t frames, sf_count_t fileFrames, R
     samples.reserve(static_cast<std::size_t>(std::min(frames, fileFrames) * channels));
     sf_count_t total = 0;
     while (total < frames && !stopped(cancel)) {
-        const sf_count_t want = std::min(kChunkFrames, frames - total);
+        const sf_count_t want = std::min(
+            {kChunkFrames, frames - total, std::max<sf_count_t>(fileFrames - total, 4096)});
         samples.resize(static_cast<std::size_t>((total + want) * channels));
         const sf_count_t got = read(samples.data() + total * channels, want);
         if (got <= 0) {
@@ -237,11 +238,14 @@ float sane(float s) {
 // made sane().
 class FloatReader {
 public:
-    FloatReader(SNDFILE* file, int channels)
-        : m_file(file), m_channels(channels), m_outChannels(std::min(channels, 2)) {
+    // A short sound gets a chunk no longer than itself: many channels times
+    // a full chunk is megabytes.
+    FloatReader(SNDFILE* file, int channels, sf_count_t frames)
+        : m_file(file), m_channels(channels), m_outChannels(std::min(channels, 2)),
+          m_chunkFrames(std::clamp<sf_count_t>(frames, 1, kChunkFrames)) {
         if (channels > 2) {
             m_weights = downmixWeights(file, channels);
-            m_chunk.resize(static_cast<std::size_t>(kChunkFrames * channels));
+            m_chunk.resize(static_cast<std::size_t>(m_chunkFrames * channels));
         }
     }
 
@@ -257,7 +261,7 @@ public:
             return got;
         }
         const sf_count_t got =
-            sf_readf_float(m_file, m_chunk.data(), std::min(kChunkFrames, frames));
+            sf_readf_float(m_file, m_chunk.data(), std::min(m_chunkFrames, frames));
         for (sf_count_t f = 0; f < got; ++f) {
             const float* frame = m_chunk.data() + f * m_channels;
             float left = 0.0f;
@@ -277,6 +281,7 @@ private:
     SNDFILE* m_file;
     int m_channels;
     int m_outChannels;
+    sf_count_t m_chunkFrames;
     std::vector<Weights> m_weights;
     std::vector<float> m_chunk;
 };
@@ -407,7 +412,7 @@ PcmLoadResult loadPcm(const std::string& path, int targetRate, const LoadLimits&
             cancel);
         pcm->frames = static_cast<std::int64_t>(pcm->s16.size()) / channels;
     } else {
-        FloatReader reader(file.get(), info.channels);
+        FloatReader reader(file.get(), info.channels, std::min(info.frames, fileFrames));
         const auto readFloats = [&](float* to, sf_count_t n) { return reader.read(to, n); };
         std::vector<float> samples;
         if (rate == info.samplerate) {
