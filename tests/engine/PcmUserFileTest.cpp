@@ -109,11 +109,17 @@ TEST(UserWavLength, ThirtyMinutesLoads) {
 
 // Files a user may pick that must be refused, each with a reason naming what
 // is wrong with it.
+// The bytes are made only when the case runs: some are megabytes, and every
+// test process would otherwise build them all just to list the tests.
 struct BadCase {
     const char* name;
-    std::string bytes;
+    std::string (*bytes)();
     std::string reason; // the message starts so
 };
+
+std::string noBytes() {
+    return {};
+}
 
 class UserWavRefused : public ::testing::TestWithParam<BadCase> {};
 
@@ -135,40 +141,46 @@ TEST_P(UserWavRefused, SaysWhy) {
         test::writeBytes(dir.file("plain"), "x");
         path = dir.file("plain") + "/bad.wav";
     } else if (name != "Missing") {
-        test::writeBytes(path, c.bytes);
+        test::writeBytes(path, c.bytes());
     }
     const PcmLoadResult r = loadPcm(path, kMixerRate, LoadLimits{});
     EXPECT_FALSE(r);
     EXPECT_EQ(r.error.substr(0, c.reason.size()), c.reason) << r.error;
 }
 
-const std::string kTone = std::string(400, '\x10');
+std::string kTone() {
+    return std::string(400, '\x10');
+}
 
 INSTANTIATE_TEST_SUITE_P(
     BadFiles, UserWavRefused,
     ::testing::Values(
-        BadCase{"Missing", "", "the file does not exist"},
-        BadCase{"InsideAFile", "", "the file does not exist"},
-        BadCase{"Empty", "", "the file is empty"},
-        BadCase{"Folder", "", "it is a folder, not a sound file"},
-        BadCase{"Pipe", "", "it is not an ordinary file"},
-        BadCase{"Text", "Dear diary, today it rained on the roof.\n", "it is not a sound file ("},
-        BadCase{"TruncatedHeader", test::wavBytes(1, 1, 48000, 16, kTone).substr(0, 30),
+        BadCase{"Missing", noBytes, "the file does not exist"},
+        BadCase{"InsideAFile", noBytes, "the file does not exist"},
+        BadCase{"Empty", noBytes, "the file is empty"},
+        BadCase{"Folder", noBytes, "it is a folder, not a sound file"},
+        BadCase{"Pipe", noBytes, "it is not an ordinary file"},
+        BadCase{"Text", [] { return std::string("Dear diary, today it rained on the roof.\n"); },
+                "it is not a sound file ("},
+        BadCase{"TruncatedHeader",
+                [] { return test::wavBytes(1, 1, 48000, 16, kTone()).substr(0, 30); },
                 "it is a damaged WAV file ("},
-        BadCase{"OnlyRiff", "RIFF", "it is a damaged WAV file ("},
-        BadCase{"ThirtyOneMinutes", silence8k(31 * 60 + 4),
+        BadCase{"OnlyRiff", [] { return std::string("RIFF"); }, "it is a damaged WAV file ("},
+        BadCase{"ThirtyOneMinutes", [] { return silence8k(31 * 60 + 4); },
                 "it lasts 31 min 4 s; a sound may last at most 30 minutes"},
-        BadCase{"JustOverThirtyMinutes", silence8k(30 * 60 + 0.01),
+        BadCase{"JustOverThirtyMinutes", [] { return silence8k(30 * 60 + 0.01); },
                 "it lasts 30 min 1 s; a sound may last at most 30 minutes"},
-        BadCase{"NineChannels", "", "it has 9 channels; a sound may have at most 8"},
-        BadCase{"Rate4k", test::wavBytes(1, 1, 4000, 16, kTone),
+        BadCase{"NineChannels", noBytes, "it has 9 channels; a sound may have at most 8"},
+        BadCase{"Rate4k", [] { return test::wavBytes(1, 1, 4000, 16, kTone()); },
                 "its sample rate of 4000 Hz is not supported; a sound's rate must lie between "
                 "8000 and 192000 Hz"},
-        BadCase{"Rate384k", test::wavBytes(1, 1, 384000, 16, kTone),
+        BadCase{"Rate384k", [] { return test::wavBytes(1, 1, 384000, 16, kTone()); },
                 "its sample rate of 384000 Hz is not supported"},
-        BadCase{"NoFrames", test::wavBytes(1, 1, 48000, 16, ""), "it holds no sound"},
-        BadCase{"MuLaw", test::wavBytes(7, 1, 8000, 8, kTone), "its sample encoding ("},
-        BadCase{"Aiff", "", "it is not a WAV file"}),
+        BadCase{"NoFrames", [] { return test::wavBytes(1, 1, 48000, 16, ""); },
+                "it holds no sound"},
+        BadCase{"MuLaw", [] { return test::wavBytes(7, 1, 8000, 8, kTone()); },
+                "its sample encoding ("},
+        BadCase{"Aiff", noBytes, "it is not a WAV file"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(UserWavRefused, AFileThatCannotBeReadSaysSo) {
@@ -187,7 +199,7 @@ TEST(UserWavRefused, AFileThatCannotBeReadSaysSo) {
 // The program's own sounds keep their wider limits.
 TEST(UserWavRefused, TheLimitsAreTheUsersOnly) {
     TempDir dir;
-    test::writeBytes(dir.file("slow.wav"), test::wavBytes(1, 1, 4000, 16, kTone));
+    test::writeBytes(dir.file("slow.wav"), test::wavBytes(1, 1, 4000, 16, kTone()));
     test::writeBytes(dir.file("long.wav"), silence8k(31 * 60));
     EXPECT_TRUE(loadPcm(dir.file("slow.wav"), kMixerRate));
     EXPECT_TRUE(loadPcm(dir.file("long.wav"), 8000));
