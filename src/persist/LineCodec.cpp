@@ -4,6 +4,11 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace sylvaro::persist {
 
@@ -140,12 +145,29 @@ QByteArray firstLineOf(QByteArray data) {
 }
 
 std::optional<QByteArray> readFirstLine(const QString& path, QString* error, qint64 limit) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto fail = [&](const QString& why) {
         if (error) {
-            *error = file.errorString();
+            *error = why;
         }
         return std::nullopt;
+    };
+    // Opened without waiting, so a FIFO put in a file's place cannot hold
+    // the program up until something writes to it; only an ordinary file is
+    // read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return fail(S_ISDIR(status.st_mode) ? QStringLiteral("it is a folder")
+                                            : QStringLiteral("it is not an ordinary file"));
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(file.errorString());
     }
     if (file.size() > limit) {
         if (error) {
@@ -153,7 +175,11 @@ std::optional<QByteArray> readFirstLine(const QString& path, QString* error, qin
         }
         return std::nullopt;
     }
-    return firstLineOf(file.read(limit));
+    const QByteArray data = file.read(limit);
+    if (file.error() != QFileDevice::NoError) {
+        return fail(file.errorString());
+    }
+    return firstLineOf(data);
 }
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error) {
