@@ -1,5 +1,6 @@
 #include "PictureArea.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace sylvaro::app {
@@ -13,6 +14,11 @@ PictureArea::PictureArea(QWidget* parent) : QLabel(parent) {
 }
 
 bool PictureArea::showPicture(const QString& path) {
+    // Only an ordinary file: opening a FIFO would wait for a writer, and
+    // the console with it.
+    if (!QFileInfo(path).isFile()) {
+        return false;
+    }
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();

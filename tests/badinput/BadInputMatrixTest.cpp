@@ -21,11 +21,13 @@
 #include "persist/Windows1252.h"
 #include "recorder/RecorderWindow.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QPushButton>
 #include <QSlider>
 #include <random>
@@ -35,7 +37,7 @@
 namespace sylvaro::test {
 namespace {
 
-enum class Reader { Settings, CustomNames, Panel, Recorder, Mix, Sound };
+enum class Reader { Settings, CustomNames, Panel, Recorder, Mix, Sound, Picture };
 
 enum class Row {
     Missing,
@@ -64,6 +66,7 @@ enum class Outcome {
     Defaults,     // the console is as with no file at all; nothing is said
     Refused,      // told once, naming the file; nothing taken from it; the file kept
     SoundMissing, // the names are taken, and the sound they name is reported missing
+    PictureKept,  // the console keeps the picture it shows; nothing is said
 };
 
 bool isNameRow(Row row) {
@@ -74,6 +77,20 @@ bool isNameRow(Row row) {
 // The behaviour each reader promises, row by row.
 Outcome expected(Reader reader, Row row) {
     const bool sound = reader == Reader::Sound;
+    if (reader == Reader::Picture) {
+        // A picture is only shown: one that cannot be shown leaves the one
+        // there was, as a missing one does.
+        switch (row) {
+        case Row::ValidLineThenGarbage:
+        case Row::LineFeedOnly:
+        case Row::CarriageReturnOnly:
+            return Outcome::Read;
+        default:
+            // The picture's name is the last field: a stray quote in it runs
+            // into no other field, and what is left names no picture.
+            return Outcome::PictureKept;
+        }
+    }
     switch (row) {
     case Row::Missing:
         // A settings file that is not there is a first start; a mix the user
@@ -177,6 +194,33 @@ constexpr int kRecorderSize = 123;
 constexpr int kRecorderSizeDesign = 700;
 const QString kLabel = QStringLiteral("Our roof");
 const QString kSound = QStringLiteral("mine.wav");
+const QString kPicture = QStringLiteral("mine.png");
+
+// A PNG chunk's check sum.
+quint32 crc32(const QByteArray& bytes) {
+    quint32 crc = 0xffffffffu;
+    for (const char c : bytes) {
+        crc ^= static_cast<unsigned char>(c);
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+// The PNG with the size its header gives replaced, check sum and all.
+QByteArray withPictureSize(QByteArray png, quint32 width, quint32 height) {
+    // 8 bytes of signature, 4 of length, then "IHDR", width, height.
+    const auto put = [&](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i) {
+            png[at + i] = static_cast<char>((v >> (24 - 8 * i)) & 0xff);
+        }
+    };
+    put(16, width);
+    put(20, height);
+    put(29, crc32(png.mid(12, 17)));
+    return png;
+}
 
 class BadInputMatrix : public ConsoleTest,
                        public ::testing::WithParamInterface<std::tuple<Reader, Row>> {
@@ -189,17 +233,28 @@ protected:
         QDir(folder.path()).mkpath(QStringLiteral("saves"));
         QDir(folder.path()).mkpath(QStringLiteral("elsewhere"));
         // The sound a name with a path would reach if names were followed.
-        writeWav(folder.path() + QStringLiteral("/mine.wav"), goodWav());
-        writeWav(folder.path() + QStringLiteral("/elsewhere/mine.wav"), goodWav());
+        writeBytes(folder.path() + QStringLiteral("/mine.wav"), goodWav());
+        writeBytes(folder.path() + QStringLiteral("/elsewhere/mine.wav"), goodWav());
+        writeBytes(folder.path() + QStringLiteral("/mine.png"), goodPicture());
+        writeBytes(folder.path() + QStringLiteral("/elsewhere/mine.png"), goodPicture());
     }
 
     QString path(const QString& name) const { return folder.path() + u'/' + name; }
 
+    static QByteArray goodPicture() {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(QColor(40, 90, 160));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return png;
+    }
     static QByteArray goodWav() {
         return QByteArray::fromStdString(
             engine::test::wavBytes(1, 1, 48000, 16, std::string(9600, '\x10')));
     }
-    static void writeWav(const QString& file, const QByteArray& bytes) {
+    static void writeBytes(const QString& file, const QByteArray& bytes) {
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
@@ -207,21 +262,22 @@ protected:
 
     // The name a name row puts in a file.
     QString badName() const {
+        const QString good = reader() == Reader::Picture ? kPicture : kSound;
+        const QString type = good.section(u'.', -1);
         switch (row()) {
         case Row::NameWithDotDot:
-            return QStringLiteral("../mine.wav");
+            return QStringLiteral("../") + good;
         case Row::NameWithSlash:
-            return path(QStringLiteral("elsewhere/mine.wav"));
+            return path(QStringLiteral("elsewhere/") + good);
         case Row::NameWithQuote:
-            return QStringLiteral("it\"s.wav");
+            return QStringLiteral("it\"s.") + type;
         case Row::NotWindows1252:
-            // "bäch.wav" as UTF-8 bytes: the file below holds them as they are.
-            return QString::fromLatin1("b\xc3\xa4"
-                                       "ch.wav");
+            // "bäch" as UTF-8 bytes: the file below holds them as they are.
+            return QString::fromLatin1("b\xc3\xa4") + QStringLiteral("ch.") + type;
         case Row::FieldOutOfRange:
-            return QString(300, u'a') + QStringLiteral(".wav");
+            return QString(300, u'a') + u'.' + type;
         default:
-            return kSound;
+            return good;
         }
     }
 
@@ -238,6 +294,17 @@ protected:
         persist::CustomNames n;
         n.background[0] = background;
         return n;
+    }
+    static persist::CustomNames pictureNames(const QString& picture) {
+        persist::CustomNames n;
+        n.picture = picture;
+        return n;
+    }
+    // The sound and the picture are named in the names file.
+    bool namedInNames() const { return reader() == Reader::Sound || reader() == Reader::Picture; }
+    QByteArray namesLine() const {
+        return reader() == Reader::Picture ? pictureNames(kPicture).toLine()
+                                           : names(kSound).toLine();
     }
     static persist::CustomPanelSettings panel(const QString& secondLabel) {
         persist::CustomPanelSettings p;
@@ -269,6 +336,8 @@ protected:
             return recorder().toLine();
         case Reader::Mix:
             return mix({}).toLine();
+        case Reader::Picture:
+            return pictureNames(kPicture).toLine();
         }
         return {};
     }
@@ -313,6 +382,8 @@ protected:
                             quoted);
         case Reader::Mix:
             return withName(mix(kSound).toLine(), kSound, quoted);
+        case Reader::Picture:
+            return withName(pictureNames(kPicture).toLine(), kPicture, quoted);
         default: {
             const QByteArray line = goodLine();
             return quoted + line.mid(line.indexOf(','));
@@ -329,6 +400,27 @@ protected:
 
     // The bytes of the file under test for a row that has bytes.
     QByteArray bytes() const {
+        if (reader() == Reader::Picture) {
+            const QByteArray png = goodPicture();
+            switch (row()) {
+            case Row::Empty:
+                return {};
+            case Row::OneByte:
+                return png.left(1);
+            case Row::TruncatedMidField:
+                return png.left(png.size() / 2);
+            case Row::BinaryNoise:
+                return noise(4096, 7);
+            case Row::ValidLineThenGarbage:
+                return png + noise(4096, 8);
+            case Row::FieldOutOfRange:
+                return withPictureSize(png, 60000, 60000); // 14 GB of pixels
+            case Row::WrongFieldCount:
+                return withPictureSize(png, 0, 48);
+            default:
+                return png;
+            }
+        }
         if (reader() == Reader::Sound) {
             const QByteArray wav = goodWav();
             switch (row()) {
@@ -391,44 +483,50 @@ protected:
             return QStringLiteral("saves/evening.svm");
         case Reader::Sound:
             return QStringLiteral("sounds/") + kSound;
+        case Reader::Picture:
+            return QStringLiteral("images/") + kPicture;
         }
         return {};
     }
 
     // The file a refusal is about: for a sound named badly, the names file.
     QString subject() const {
-        return reader() == Reader::Sound && isNameRow(row()) ? path(QStringLiteral("settings2.ini"))
-                                                             : path(fileName());
+        return namedInNames() && isNameRow(row()) ? path(QStringLiteral("settings2.ini"))
+                                                  : path(fileName());
     }
 
     // Puts the row's file in place.
     void makeFile() {
         const QString file = path(fileName());
-        if (reader() == Reader::Sound) {
-            // The names file points at the sound; name rows put the bad name there.
+        if (namedInNames()) {
+            // The names file points at the file; name rows put the bad name there.
             const bool named = isNameRow(row());
-            QByteArray line = named ? namedLine(badName()) : names(kSound).toLine();
+            const QByteArray good = reader() == Reader::Picture ? goodPicture() : goodWav();
+            QByteArray line = named ? namedLine(badName()) : namesLine();
             if (row() == Row::LineFeedOnly || row() == Row::CarriageReturnOnly) {
                 line = withEnding(line, row() == Row::LineFeedOnly ? "\n" : "\r");
             }
-            writeWav(path(QStringLiteral("settings2.ini")), line);
+            writeBytes(path(QStringLiteral("settings2.ini")), line);
             if (row() == Row::NotWindows1252) {
-                writeWav(path(QStringLiteral("sounds/b\u00e4ch.wav")), goodWav());
+                writeBytes(reader() == Reader::Picture
+                               ? path(QStringLiteral("images/b\u00e4ch.png"))
+                               : path(QStringLiteral("sounds/b\u00e4ch.wav")),
+                           good);
             }
             if (named) {
-                writeWav(file, goodWav()); // the sound itself is fine
+                writeBytes(file, good); // the file itself is fine
                 return;
             }
         }
         if (reader() == Reader::CustomNames) {
-            writeWav(path(QStringLiteral("sounds/") + kSound), goodWav());
+            writeBytes(path(QStringLiteral("sounds/") + kSound), goodWav());
         }
         switch (row()) {
         case Row::Missing:
             return;
         case Row::Folder:
             ASSERT_TRUE(QDir().mkpath(file));
-            writeWav(file + QStringLiteral("/keep.txt"), "the user's own");
+            writeBytes(file + QStringLiteral("/keep.txt"), "the user's own");
             return;
         case Row::Fifo:
             ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
@@ -448,11 +546,11 @@ protected:
             return;
         }
         case Row::Unreadable:
-            writeWav(file, bytes());
+            writeBytes(file, bytes());
             ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0), 0);
             return;
         default:
-            writeWav(file, bytes());
+            writeBytes(file, bytes());
         }
     }
 
@@ -507,6 +605,12 @@ protected:
         m_before = snapshot(subject());
         start();
         settle();
+        if (reader() == Reader::Picture) {
+            // The custom picture comes with the rest of the saved state, a
+            // little after start-up.
+            host.advance(3000);
+            QCoreApplication::processEvents();
+        }
         if (reader() == Reader::Recorder) {
             console->recordButton()->click();
             ASSERT_NE(recorderSize(), nullptr);
@@ -528,6 +632,8 @@ protected:
             return recorderSize()->value() == kRecorderSize;
         case Reader::Mix:
             return volumes().backgroundSlider()->value() == kBackgroundVolume;
+        case Reader::Picture:
+            return pictureName() == kPicture;
         }
         return false;
     }
@@ -546,6 +652,8 @@ protected:
             return recorderSize()->value() == kRecorderSizeDesign;
         case Reader::Mix:
             return volumes().backgroundSlider()->value() == kBeforeMix; // as before the mix
+        case Reader::Picture:
+            return !pictureName().isEmpty() && pictureName() != kPicture;
         }
         return false;
     }
@@ -606,6 +714,10 @@ TEST_P(BadInputMatrix, TellsTheUserKeepsTheFileAndKeepsGoing) {
         }
         break;
     }
+    case Outcome::PictureKept:
+        EXPECT_TRUE(told.empty()) << describe();
+        EXPECT_TRUE(showsNoFile()) << pictureName().toStdString();
+        break;
     case Outcome::SoundMissing: {
         const QString text = reader() == Reader::Mix ? app::CustomLink::kMixMissingText
                                                      : app::CustomLink::kMissingText;
@@ -635,7 +747,7 @@ TEST_P(BadInputMatrix, TellsTheUserKeepsTheFileAndKeepsGoing) {
     // complaint about a settings file.
     console->lifecycle().requestExit();
     EXPECT_FALSE(console->isVisible());
-    if (reader() == Reader::Mix || reader() == Reader::Sound) {
+    if (reader() == Reader::Mix || namedInNames()) {
         return;
     }
     console.reset();
@@ -679,23 +791,22 @@ std::string rowName(Row row) {
 }
 
 std::string readerName(Reader reader) {
-    static const char* names[] = {"SettingsIni",  "Settings2Ini", "SettingscIni",
-                                  "Settings9Txt", "MixFile",      "CustomSound"};
+    static const char* names[] = {"SettingsIni", "Settings2Ini", "SettingscIni", "Settings9Txt",
+                                  "MixFile",     "CustomSound",  "CustomPicture"};
     return names[static_cast<int>(reader)];
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryReader, BadInputMatrix,
-    ::testing::Combine(::testing::Values(Reader::Settings, Reader::CustomNames, Reader::Panel,
-                                         Reader::Recorder, Reader::Mix, Reader::Sound),
-                       ::testing::Values(Row::Missing, Row::Empty, Row::OneByte,
-                                         Row::TruncatedMidField, Row::BinaryNoise,
-                                         Row::HundredMegabytesOfText, Row::ValidLineThenGarbage,
-                                         Row::FieldOutOfRange, Row::WrongFieldCount,
-                                         Row::LineFeedOnly, Row::CarriageReturnOnly,
-                                         Row::NameWithDotDot, Row::NameWithSlash,
-                                         Row::NameWithQuote, Row::NotWindows1252, Row::Folder,
-                                         Row::Fifo, Row::Unreadable)),
+    ::testing::Combine(
+        ::testing::Values(Reader::Settings, Reader::CustomNames, Reader::Panel, Reader::Recorder,
+                          Reader::Mix, Reader::Sound, Reader::Picture),
+        ::testing::Values(Row::Missing, Row::Empty, Row::OneByte, Row::TruncatedMidField,
+                          Row::BinaryNoise, Row::HundredMegabytesOfText, Row::ValidLineThenGarbage,
+                          Row::FieldOutOfRange, Row::WrongFieldCount, Row::LineFeedOnly,
+                          Row::CarriageReturnOnly, Row::NameWithDotDot, Row::NameWithSlash,
+                          Row::NameWithQuote, Row::NotWindows1252, Row::Folder, Row::Fifo,
+                          Row::Unreadable)),
     [](const auto& param) {
         return readerName(std::get<0>(param.param)) + "_" + rowName(std::get<1>(param.param));
     });

@@ -23,6 +23,11 @@
 
 using namespace sylvaro;
 
+// Save kinds print as their names in test listings.
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+
 namespace {
 
 QByteArray readAll(const QString& path) {
