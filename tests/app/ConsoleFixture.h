@@ -16,12 +16,16 @@
 #include "core/ScriptedDialogs.h"
 #include "core/VirtualTimerHost.h"
 #include "core/VirtualWallClock.h"
+#include "custom/CustomChannels.h"
+#include "custom/SoundDecoder.h"
 #include "engine/SoundEngine.h"
 #include "support/FakeAudioOutput.h"
 #include "support/ProgramFolder.h"
 #include "widgets/TrackSlider.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -79,6 +83,31 @@ protected:
         return dialogs.messages().empty() ? std::string()
                                           : dialogs.messages().back().detail.toStdString();
     }
+    // Waits until the worker that reads the user's own sounds has answered
+    // every file asked for (never for a fixed time; 30 s at most).
+    void settleCustomSounds() {
+        custom::CustomChannels& channels = console->panels().custom;
+        const auto loading = [&] {
+            for (int n = 1; n <= 2; ++n) {
+                if (channels.backgroundLoading(n)) {
+                    return true;
+                }
+            }
+            for (int n = 1; n <= 4; ++n) {
+                if (channels.randomLoading(n)) {
+                    return true;
+                }
+            }
+            return console->decoder().busy();
+        };
+        QElapsedTimer guard;
+        guard.start();
+        while (loading() && guard.elapsed() < 30000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        }
+        QCoreApplication::processEvents();
+    }
+
     QString pictureName() const {
         return console->panels().picture.currentPath().section(QLatin1Char('/'), -1);
     }

@@ -55,23 +55,7 @@ protected:
     CustomPanel& panel() { return console->custom().panel(); }
     engine::SoundEngine& sound() { return console->sounds().engine(); }
 
-    // Waits for the worker's answers (never for a fixed time).
-    void settle() {
-        const auto loading = [this] {
-            for (int n = 1; n <= 2; ++n) {
-                if (channels().backgroundLoading(n)) {
-                    return true;
-                }
-            }
-            for (int n = 1; n <= 4; ++n) {
-                if (channels().randomLoading(n)) {
-                    return true;
-                }
-            }
-            return console->decoder().busy();
-        };
-        waitUntil([&] { return !loading(); });
-    }
+    void settle() { settleCustomSounds(); }
     static void waitUntil(const std::function<bool()>& done) {
         QElapsedTimer guard;
         guard.start();

@@ -563,29 +563,6 @@ protected:
         return w ? w->findChild<QSlider*>(QStringLiteral("sldSize")) : nullptr;
     }
 
-    // Waits for the worker that reads sounds (never for a fixed time).
-    void settle() {
-        QElapsedTimer guard;
-        guard.start();
-        const auto loading = [this] {
-            for (int n = 1; n <= 2; ++n) {
-                if (customChannels().backgroundLoading(n)) {
-                    return true;
-                }
-            }
-            for (int n = 1; n <= 4; ++n) {
-                if (customChannels().randomLoading(n)) {
-                    return true;
-                }
-            }
-            return console->decoder().busy();
-        };
-        while (loading() && guard.elapsed() < 30000) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        }
-        QCoreApplication::processEvents();
-    }
-
     // Starts the console and reads the file the way the user would meet it.
     void readIt() {
         if (reader() == Reader::Mix) {
@@ -598,13 +575,13 @@ protected:
             m_before = snapshot(subject());
             dialogs.clear();
             m_loaded = console->mixes().loadFrom(path(fileName()));
-            settle();
+            settleCustomSounds();
             return;
         }
         makeFile();
         m_before = snapshot(subject());
         start();
-        settle();
+        settleCustomSounds();
         if (reader() == Reader::Picture) {
             // The custom picture comes with the rest of the saved state, a
             // little after start-up.
