@@ -53,6 +53,9 @@ bench: deps
 	@cmake --build $(BUILD_DIR)-bench --target run-console-cpu
 	@cmake --build $(BUILD_DIR)-bench --target run-recorder-cpu
 
+# The suite under the address and undefined-behaviour sanitizers, two tests at
+# a time. The generated sounds' own measurements are left to `make test`:
+# sanitized, they would only measure the same files again, slowly.
 asan: deps
 	@cmake --preset asan-ubsan >/dev/null
 	@cmake --build --preset asan-ubsan
