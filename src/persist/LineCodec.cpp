@@ -170,10 +170,7 @@ std::optional<QByteArray> readFirstLine(const QString& path, QString* error, qin
         return fail(file.errorString());
     }
     if (file.size() > limit) {
-        if (error) {
-            *error = QStringLiteral("the file is too large");
-        }
-        return std::nullopt;
+        return fail(QStringLiteral("the file is too large"));
     }
     const QByteArray data = file.read(limit);
     if (file.error() != QFileDevice::NoError) {
