@@ -107,6 +107,8 @@ const QString RecorderWindow::kCreatedText =
     QStringLiteral("Your mp3 has been created:  %1. Would you like to view the file?");
 const QString RecorderWindow::kMp3FailedText =
     QStringLiteral("The MP3 file %1 could not be created.");
+const QString RecorderWindow::kEncoderBusyText = QStringLiteral(
+    "The MP3 file %1 is still being made. Please wait until it is finished, then try again.");
 const QString RecorderWindow::kInterruptedText = QStringLiteral(
     "Recording Stopped. The recording ended early: %1. What was recorded up to then is ready "
     "to save.");
@@ -616,9 +618,15 @@ void RecorderWindow::restoreConsole() {
 }
 
 void RecorderWindow::save() {
+    const bool asMp3 = m_mp3->isChecked();
+    // One encode at a time: asked before a name is chosen in vain, and the
+    // take stays as it is.
+    if (asMp3 && encoderBusy(QStringLiteral("The recording is kept: it can be saved once the "
+                                            "MP3 file is finished, or as Wav at once."))) {
+        return;
+    }
     m_save->setEnabled(false);
     m_play->setEnabled(false);
-    const bool asMp3 = m_mp3->isChecked();
     QString path = askSaveName(asMp3 ? QStringLiteral("Mp3 Files (*.mp3)|*.mp3")
                                      : QStringLiteral("Wav File (*.wav)| *.wav"),
                                m_parts.dir.dataPath());
@@ -657,10 +665,8 @@ void RecorderWindow::save() {
         m_play->setEnabled(true);
         return;
     }
-    m_encodeJob = EncodeJob::Save;
     m_encodeSource = wavPath;
-    encodeStarted();
-    m_encoder->start(wavPath, path);
+    startEncode(EncodeJob::Save, wavPath, path);
 }
 
 void RecorderWindow::finishSave() {
@@ -710,7 +716,7 @@ void RecorderWindow::openMixer() {
 }
 
 void RecorderWindow::convertToMp3() {
-    if (m_encoder->isRunning()) {
+    if (encoderBusy()) {
         return;
     }
     ++m_dialogDepth;
@@ -737,7 +743,22 @@ void RecorderWindow::convertToMp3() {
             QStringLiteral("The MP3 file would replace the WAV file it is made from."));
         return;
     }
-    m_encodeJob = EncodeJob::Convert;
+    startEncode(EncodeJob::Convert, source, target);
+}
+
+bool RecorderWindow::encoderBusy(const QString& detail) {
+    if (!m_encoder->isRunning()) {
+        return false;
+    }
+    ask(kEncoderBusyText.arg(m_encodeTarget), core::MessageButtons::Ok,
+        core::MessageIcon::Information, detail);
+    return true;
+}
+
+void RecorderWindow::startEncode(EncodeJob job, const QString& source, const QString& target) {
+    // Set before the start: a failure to start finishes at once.
+    m_encodeJob = job;
+    m_encodeTarget = target;
     encodeStarted();
     m_encoder->start(source, target);
 }

@@ -99,6 +99,7 @@ public:
     static const QString kMixerFailedText;
     static const QString kCreatedText;
     static const QString kMp3FailedText;
+    static const QString kEncoderBusyText;
     static const QString kInterruptedText;
     static const QString kDiscardText;
     static const QString kDamagedText;
@@ -117,6 +118,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    enum class EncodeJob { None, Convert, Save };
+
     void buildLayout();
     void fillQualityList();
     void readSettings();
@@ -143,6 +146,10 @@ private:
     void endOfTake(const QString& text);
     void finishSave();
     void showSaveOptions();
+    // The encoder makes one file at a time: true, after saying so, while it
+    // is still busy with the last one.
+    bool encoderBusy(const QString& detail = {});
+    void startEncode(EncodeJob job, const QString& source, const QString& target);
     void encodeStarted();
     void encodeEnded();
     void onEncodeFinished(const EncodeOutcome& outcome);
@@ -153,8 +160,6 @@ private:
     core::MessageAnswer ask(const QString& text, core::MessageButtons buttons,
                             core::MessageIcon icon, const QString& detail = {});
     QString askSaveName(const QString& filter, const QString& folder);
-
-    enum class EncodeJob { None, Convert, Save };
 
     RecorderParts m_parts;
     WaveAudioDevice m_device;
@@ -210,6 +215,7 @@ private:
     std::optional<std::pair<int, int>> m_consoleVolumes;
     EncodeJob m_encodeJob = EncodeJob::None;
     QString m_encodeSource; // a temporary WAV when saving as MP3
+    QString m_encodeTarget; // the MP3 file being made
     int m_dialogDepth = 0;
     bool m_loaded = false;
     bool m_unloaded = false;
