@@ -83,6 +83,12 @@ QString withSuffix(const QString& path, const QString& suffix) {
     return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
 }
 
+// The damaged settings files reported in this run that stayed in place.
+QStringList& stuckDamaged() {
+    static QStringList paths;
+    return paths;
+}
+
 constexpr int kConsoleVolumeMinimum = -3000;
 constexpr int kMeterBufferBytes = 800;
 constexpr int kMeterMaximum = 128;
@@ -420,6 +426,15 @@ void RecorderWindow::readSettings() {
             detail += QStringLiteral(" It could not be moved aside (%1); it will be replaced "
                                      "when the recorder closes.")
                           .arg(error);
+        }
+        // One that could not be moved aside, and then not be rewritten
+        // either, is found again by every recorder window of the run: told
+        // once.
+        if (!kept) {
+            if (stuckDamaged().contains(path)) {
+                return;
+            }
+            stuckDamaged() << path;
         }
         ask(kDamagedText.arg(path, kept.value_or(path + QStringLiteral(".damaged"))),
             core::MessageButtons::Ok, core::MessageIcon::Warning, detail);

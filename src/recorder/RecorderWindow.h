@@ -219,7 +219,6 @@ private:
     int m_dialogDepth = 0;
     bool m_loaded = false;
     bool m_unloaded = false;
-    bool m_reportedDamaged = false;
     QWidget* m_qualityGroup = nullptr;
     QWidget* m_optionsGroup = nullptr;
     // Whether the recorder held the focus since it was last shown.
