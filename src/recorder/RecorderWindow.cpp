@@ -460,13 +460,8 @@ void RecorderWindow::readSettings() {
     if (QGuiApplication::screenAt(at) != nullptr) {
         move(at);
     }
-    if (s.height < 2000) {
-        m_collapse->show();
-        m_expand->hide();
-    } else if (s.height > 2800) {
-        m_expand->show();
-        m_collapse->hide();
-    }
+    // The stored height is kept for the file's sake only: the window opens
+    // expanded, so the toggle offered is always the one that collapses it.
     m_lines->setProperty("savedSelection", s.lineList);
 }
 

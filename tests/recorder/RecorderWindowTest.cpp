@@ -250,6 +250,9 @@ TEST_F(RecorderTest, SettingsSurviveUnloadAndReload) {
     EXPECT_EQ(get<QLabel>("lblLengthValue")->text(), QStringLiteral("12"));
     EXPECT_EQ(get<QComboBox>("cbxformat")->currentIndex(), 8);
     EXPECT_TRUE(get<QRadioButton>("optMP3")->isChecked());
+    // It ended expanded and opens expanded: the toggle offered collapses.
+    EXPECT_FALSE(btn("Command9")->isHidden());
+    EXPECT_TRUE(btn("Command8")->isHidden());
 }
 
 TEST_F(RecorderTest, DamagedSettingsAreKeptAsideAndReported) {
