@@ -287,6 +287,12 @@ void ConsoleLifecycle::shutdown() {
     for (const auto& hook : m_shutdownHooks) {
         hook();
     }
+    std::vector<persist::WriteFailure> othersFailed;
+    for (const auto& write : m_shutdownWrites) {
+        if (std::optional<persist::WriteFailure> failed = write()) {
+            othersFailed.push_back(*failed);
+        }
+    }
     m_startupTimer.setEnabled(false);
     m_resumeTimer.setEnabled(false);
     m_parts.sounds.release(console::catalogue::backgroundIndex(1));
@@ -301,8 +307,9 @@ void ConsoleLifecycle::shutdown() {
     const bool consoleChanged = m_consoleAsRead && *m_consoleAsRead != console;
     const bool customChanged = m_customAsRead && *m_customAsRead != custom;
     const std::optional<persist::CustomPanelSettings> panel = m_parts.custom.toSave();
-    m_parts.files.write(consoleChanged ? &console : nullptr, customChanged ? &custom : nullptr,
-                        panel ? &*panel : nullptr);
+    m_parts.files.writeAtShutdown(consoleChanged ? &console : nullptr,
+                                  customChanged ? &custom : nullptr, panel ? &*panel : nullptr,
+                                  othersFailed);
     // The program's other windows go with the console.
     m_parts.custom.hidePanel();
 }

@@ -2,6 +2,7 @@
 
 #include "core/IntervalTimer.h"
 #include "persist/ConsoleSettings.h"
+#include "persist/LineCodec.h"
 
 #include <QObject>
 #include <QString>
@@ -83,6 +84,12 @@ public:
     // (a slider turned down during a playback), so the files hold the
     // user's own values.
     void addShutdownHook(std::function<void()> hook) { m_shutdownHooks.push_back(std::move(hook)); }
+    // A window that writes a file of its own as it goes with the console
+    // (the recorder's settings9.txt): runs after the hooks, and what it could
+    // not write joins the shutdown's one report.
+    void addShutdownWrite(std::function<std::optional<persist::WriteFailure>()> write) {
+        m_shutdownWrites.push_back(std::move(write));
+    }
 
     core::IntervalTimer& startupTimer() { return m_startupTimer; }
     core::IntervalTimer& resumeTimer() { return m_resumeTimer; }
@@ -131,6 +138,7 @@ private:
     int m_startBackgroundVolume = 0;
     std::function<void()> m_closeWindow;
     std::vector<std::function<void()>> m_shutdownHooks;
+    std::vector<std::function<std::optional<persist::WriteFailure>()>> m_shutdownWrites;
     core::IntervalTimer m_startupTimer;
     core::IntervalTimer m_resumeTimer;
 };

@@ -114,9 +114,11 @@ std::optional<persist::CustomPanelSettings> CustomLink::toSave() const {
 
 void CustomLink::onClosedByUser() {
     // Closing the window unloads the panel: its selections are stored now.
+    // Unsaved, they are still to be written at shutdown.
     if (std::optional<persist::CustomPanelSettings> now = toSave()) {
-        m_files.write(nullptr, nullptr, &*now);
-        m_asRead = now;
+        if (m_files.writePanel(*now)) {
+            m_asRead = now;
+        }
     }
 }
 

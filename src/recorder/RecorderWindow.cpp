@@ -465,7 +465,7 @@ void RecorderWindow::readSettings() {
     m_lines->setProperty("savedSelection", s.lineList);
 }
 
-void RecorderWindow::writeSettings() {
+std::optional<persist::WriteFailure> RecorderWindow::writeSettings() {
     persist::RecorderSettings s;
     s.sizeLimitBox = m_sizeBox->isChecked() ? 1 : 0;
     s.lengthLimitBox = m_lengthBox->isChecked() ? 1 : 0;
@@ -480,9 +480,9 @@ void RecorderWindow::writeSettings() {
     s.lineList = m_lines->currentRow();
     QString error;
     if (!persist::writeFileAtomically(settingsPath(), s.toLine(), &error)) {
-        ask(kNotSavedText.arg(settingsPath()), core::MessageButtons::Ok, core::MessageIcon::Warning,
-            error);
+        return persist::WriteFailure{settingsPath(), error};
     }
+    return std::nullopt;
 }
 
 void RecorderWindow::record() {
@@ -828,8 +828,15 @@ void RecorderWindow::closePicture() {
 }
 
 void RecorderWindow::unload() {
+    if (const std::optional<persist::WriteFailure> failed = unloadAtShutdown()) {
+        ask(kNotSavedText.arg(failed->path), core::MessageButtons::Ok, core::MessageIcon::Warning,
+            failed->reason);
+    }
+}
+
+std::optional<persist::WriteFailure> RecorderWindow::unloadAtShutdown() {
     if (m_unloaded) {
-        return;
+        return std::nullopt;
     }
     m_unloaded = true;
     restoreConsole();
@@ -837,8 +844,9 @@ void RecorderWindow::unload() {
         m_encoder->cancel();
     }
     m_device.send(QStringLiteral("close capture"));
+    std::optional<persist::WriteFailure> failed;
     if (m_loaded) {
-        writeSettings();
+        failed = writeSettings();
     }
     m_sizeTimer.setEnabled(false);
     m_secondTimer.setEnabled(false);
@@ -849,6 +857,7 @@ void RecorderWindow::unload() {
         m_saveOptions->close();
     }
     hide();
+    return failed;
 }
 
 // The heights are floors: the desktop's fonts decide how much room the

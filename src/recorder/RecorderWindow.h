@@ -4,6 +4,7 @@
 #include "WaveAudioDevice.h"
 #include "core/Dialogs.h"
 #include "core/IntervalTimer.h"
+#include "persist/LineCodec.h"
 
 #include <QAbstractSlider>
 #include <QDateTime>
@@ -70,8 +71,12 @@ public:
     // The window's load: meter, quality list, settings9.txt, device.
     void load();
     // The window's unload: closes the device, writes settings9.txt, stops the
-    // meter. Runs once; the window is of no further use.
+    // meter. Runs once; the window is of no further use. A settings9.txt that
+    // cannot be written is reported here.
     void unload();
+    // The same unload at the program's end: a settings9.txt that cannot be
+    // written is handed back, for the one report of the whole shutdown.
+    std::optional<persist::WriteFailure> unloadAtShutdown();
     bool isUnloaded() const { return m_unloaded; }
     // Puts the console's sliders back if a playback turned them down (the
     // program ending while the playback message is open).
@@ -123,7 +128,7 @@ private:
     void buildLayout();
     void fillQualityList();
     void readSettings();
-    void writeSettings();
+    std::optional<persist::WriteFailure> writeSettings();
 
     void record();
     void stop();

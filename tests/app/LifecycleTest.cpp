@@ -2,7 +2,9 @@
 // window that it should not, and nothing the user saved is lost.
 
 #include "app/ConsoleFixture.h"
+#include "app/CustomLink.h"
 #include "app/SettingsFiles.h"
+#include "custom/CustomPanel.h"
 #include "engine/OutputRecovery.h"
 #include "persist/LineCodec.h"
 
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace sylvaro;
@@ -103,15 +106,30 @@ TEST_F(LifecycleTest, ADamagedFileNamesItselfAndItsKeptCopyInTheMessage) {
 
 TEST_F(LifecycleTest, FailedWritesAreReportedOnceNamingEveryFile) {
     start();
-    for (const char* name : {"settings.ini", "settings2.ini"}) {
-        QFile::remove(path(QString::fromLatin1(name)));
-        QDir(folder.path()).mkdir(QString::fromLatin1(name)); // cannot be replaced by a file
+    const auto blockWith = [&](const QString& name) {
+        QFile::remove(path(name));
+        ASSERT_TRUE(QDir(folder.path()).mkpath(name + QStringLiteral("/inside")));
+    };
+    // Closed while the console runs, the custom panel cannot store its
+    // selections: said then, and that says nothing for the shutdown.
+    blockWith(app::SettingsFiles::kPanelFile);
+    console->custom().show();
+    console->custom().panel().labelBox(2)->setText(QStringLiteral("Owl"));
+    console->custom().panel().close();
+    ASSERT_EQ(
+        dialogs.count(app::SettingsFiles::kNotSavedText.arg(path(app::SettingsFiles::kPanelFile))),
+        1);
+    console->recordButton()->click(); // the recorder writes settings9.txt as it goes
+    for (const char* name : {"settings.ini", "settings2.ini", "settings9.txt"}) {
+        blockWith(QString::fromLatin1(name));
     }
+    dialogs.clear();
     console->lifecycle().requestExit(); // shuts down, then closes: two shutdowns
     const auto& told = dialogs.messages();
     ASSERT_EQ(told.size(), 2u) << "the exit question and one report";
-    EXPECT_TRUE(told[1].text.contains(path(QStringLiteral("settings.ini"))));
-    EXPECT_TRUE(told[1].text.contains(path(QStringLiteral("settings2.ini"))));
+    for (const char* name : {"settings.ini", "settings2.ini", "settingsc.ini", "settings9.txt"}) {
+        EXPECT_TRUE(told[1].text.contains(path(QString::fromLatin1(name)))) << name;
+    }
     EXPECT_FALSE(console->isVisible());
 }
 
