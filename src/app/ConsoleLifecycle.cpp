@@ -40,6 +40,17 @@ void ConsoleLifecycle::load() {
     request(Request::Load);
 }
 
+void ConsoleLifecycle::endLoadWith(const std::function<void()>& window) {
+    const bool due = m_resumeTimer.isEnabled();
+    m_resumeTimer.setEnabled(false);
+    window();
+    // Closed meanwhile (the program ending), or resumed already: nothing is
+    // left to count down.
+    if (due && m_phase != Phase::Closed) {
+        m_resumeTimer.setEnabled(true);
+    }
+}
+
 void ConsoleLifecycle::enableConsole() {
     request(Request::EnableConsole);
 }

@@ -67,6 +67,11 @@ public:
 
     // The console's load handler; call once after construction.
     void load();
+    // Runs `window`, a modal window that belongs to the load (the start-up
+    // information window), as the load's end: the resume step's countdown
+    // starts again when it closes, so the saved mix never starts under it.
+    // The start-up step goes on meanwhile.
+    void endLoadWith(const std::function<void()>& window);
     // "Enable Console": the start-up step now instead of at its tick.
     void enableConsole();
     // "Exit": asks, then shuts down and closes the window.
@@ -102,8 +107,8 @@ public:
     static constexpr int kResumeIntervalMs = 2500;
 
 Q_SIGNALS:
-    // The load step has ended; modal windows of the console's load open
-    // from here, so they never hold back the start-up step.
+    // The load step has run; modal windows of the console's load open from
+    // here (through endLoadWith), so they never hold back the start-up step.
     void loaded();
     // The saved mix has resumed: the console is the user's from here on.
     void resumed();

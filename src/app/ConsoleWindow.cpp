@@ -118,7 +118,13 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);
     m_modes->setStartedCheck([this] { return m_lifecycle->isStarted(); });
     m_shell = new ConsoleShell(this, *m_state, m_services.appDir, m_services.dialogs);
-    connect(m_lifecycle.get(), &ConsoleLifecycle::loaded, m_shell, &ConsoleShell::loaded);
+    // The load ends when its information window closes: the saved mix
+    // resumes 2500 ms after that, never under it.
+    connect(m_lifecycle.get(), &ConsoleLifecycle::loaded, m_shell, [this] {
+        if (m_shell->tipsWanted()) {
+            m_lifecycle->endLoadWith([this] { m_shell->showTips(); });
+        }
+    });
     connect(m_menus, &ConsoleMenus::helpRequested, m_shell, &ConsoleShell::openHelp);
     connect(m_menus, &ConsoleMenus::aboutRequested, m_shell, &ConsoleShell::showAbout);
     // The skinned buttons' click sounds play through the console's mixer.
