@@ -207,9 +207,10 @@ void ConsoleWindow::buildLayout() {
     auto* channels = new BackgroundChannels(*m_sounds, central);
     auto* volumes = new VolumeControls(*m_sounds, central);
     auto* random = new RandomSounds(*m_sounds, m_services.timers, m_services.random, central);
-    auto* clock = new ClockAlarmPanel(*m_sounds, m_services.timers, m_services.clock,
-                                      m_menus->action(QStringLiteral("mnuAlarmOn")),
-                                      m_menus->action(QStringLiteral("mnuAlarmOff")), central);
+    auto* clock =
+        new ClockAlarmPanel(*m_sounds, m_services.timers, m_services.clock, m_services.dialogs,
+                            m_menus->action(QStringLiteral("mnuAlarmOn")),
+                            m_menus->action(QStringLiteral("mnuAlarmOff")), central);
     m_scenes = new ScenePanel(m_services.appDir, central);
     m_devices = new DevicePanel(central);
     auto* custom = new custom::CustomChannels(
