@@ -140,6 +140,7 @@ void ConsoleLifecycle::loadStep() {
     if (*m_customAsRead) {
         p.custom.setNames(**m_customAsRead);
     }
+    m_parts.custom.enableButtons();
     p.random.scheduler().timer(2, 17).setEnabled(false);
     p.random.showBank(1);
     m_parts.state.showPicture(QStringLiteral("english fence.jpg"));
@@ -208,7 +209,6 @@ void ConsoleLifecycle::startupStep() {
     m_parts.devices.hideChoice();
     enableControls(true);
     m_parts.scenes.setStarted(true);
-    m_parts.custom.setStarted(true);
     p.volumes.showMute();
 
     std::string error;
