@@ -1,12 +1,16 @@
 #include "ClockAlarmPanel.h"
 
 #include "CatalogueSounds.h"
+#include "ProgramTitle.h"
+#include "core/Dialogs.h"
+#include "custom/UserText.h"
 #include "widgets/StoredColour.h"
 
 #include <QAction>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace sylvaro::app {
 
@@ -33,10 +37,11 @@ void styleDigits(QWidget* w) {
 } // namespace
 
 ClockAlarmPanel::ClockAlarmPanel(CatalogueSounds& sounds, core::TimerHost& timers,
-                                 const core::WallClock& clock, QAction* alarmOn, QAction* alarmOff,
-                                 QWidget* parent)
-    : QWidget(parent), m_timeCaption(new QLabel(QStringLiteral("Time:"), this)),
-      m_clockLabel(new QLabel(this)), m_alarmCaption(new QLabel(QStringLiteral("Alarm:"), this)),
+                                 const core::WallClock& clock, core::Dialogs& dialogs,
+                                 QAction* alarmOn, QAction* alarmOff, QWidget* parent)
+    : QWidget(parent), m_dialogs(dialogs), m_acceptedAlarmText(QStringLiteral("00:00:00")),
+      m_timeCaption(new QLabel(QStringLiteral("Time:"), this)), m_clockLabel(new QLabel(this)),
+      m_alarmCaption(new QLabel(QStringLiteral("Alarm:"), this)),
       m_alarmBox(new QLineEdit(QStringLiteral("00:00:00"), this)), m_alarmOnAction(alarmOn),
       m_alarmOffAction(alarmOff) {
     setObjectName(QStringLiteral("clockAlarm"));
@@ -75,6 +80,8 @@ ClockAlarmPanel::ClockAlarmPanel(CatalogueSounds& sounds, core::TimerHost& timer
                                  },
                                  [&sounds] { sounds.engine().play(sounds.alarm(), true); },
                                  [&sounds] { sounds.engine().stop(sounds.alarm()); }});
+    // Refused first, so the alarm never compares against a refused text.
+    connect(m_alarmBox, &QLineEdit::textChanged, this, &ClockAlarmPanel::onAlarmTextChanged);
     connect(m_alarmBox, &QLineEdit::textChanged, this, [this] { m_alarm->alarmTimeChanged(); });
     connect(m_alarmOnAction, &QAction::triggered, this, &ClockAlarmPanel::alarmOn);
     connect(m_alarmOffAction, &QAction::triggered, this, &ClockAlarmPanel::alarmOff);
@@ -84,6 +91,21 @@ ClockAlarmPanel::ClockAlarmPanel(CatalogueSounds& sounds, core::TimerHost& timer
 }
 
 ClockAlarmPanel::~ClockAlarmPanel() = default;
+
+void ClockAlarmPanel::onAlarmTextChanged(const QString& text) {
+    const QString why = custom::whyNotStorable(text, QStringLiteral("The alarm time"));
+    if (why.isEmpty()) {
+        m_acceptedAlarmText = text;
+        return;
+    }
+    // Refused where it is typed, never changed quietly when a mix is saved:
+    // the box keeps its last good text.
+    const int cursor = m_alarmBox->cursorPosition();
+    m_alarmBox->setText(m_acceptedAlarmText);
+    m_alarmBox->setCursorPosition(std::min<int>(cursor, m_acceptedAlarmText.size()));
+    m_dialogs.message(
+        {why, kProgramTitle, core::MessageButtons::Ok, core::MessageIcon::Information, {}});
+}
 
 void ClockAlarmPanel::alarmOn() {
     m_alarm->alarmOn();

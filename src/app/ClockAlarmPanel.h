@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 
 namespace sylvaro::core {
+class Dialogs;
 class TimerHost;
 class WallClock;
 } // namespace sylvaro::core
@@ -20,12 +21,14 @@ class CatalogueSounds;
 
 // "Time:" with the clock and "Alarm:" with the alarm box, and the two
 // entries of the "Alarm" menu. The alarm plays the catalogue's alarm buffer,
-// which no volume control touches. UI thread only.
+// which no volume control touches. The alarm box refuses, as it is typed,
+// what a mix file cannot keep. UI thread only.
 class ClockAlarmPanel : public QWidget {
     Q_OBJECT
 public:
     ClockAlarmPanel(CatalogueSounds& sounds, core::TimerHost& timers, const core::WallClock& clock,
-                    QAction* alarmOn, QAction* alarmOff, QWidget* parent = nullptr);
+                    core::Dialogs& dialogs, QAction* alarmOn, QAction* alarmOff,
+                    QWidget* parent = nullptr);
     ~ClockAlarmPanel() override;
 
     QLabel* timeCaption() const { return m_timeCaption; }
@@ -47,6 +50,10 @@ Q_SIGNALS:
     void secondTicked();
 
 private:
+    void onAlarmTextChanged(const QString& text);
+
+    core::Dialogs& m_dialogs;
+    QString m_acceptedAlarmText;
     QLabel* m_timeCaption;
     QLabel* m_clockLabel;
     QLabel* m_alarmCaption;

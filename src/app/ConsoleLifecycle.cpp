@@ -40,6 +40,17 @@ void ConsoleLifecycle::load() {
     request(Request::Load);
 }
 
+void ConsoleLifecycle::endLoadWith(const std::function<void()>& window) {
+    const bool due = m_resumeTimer.isEnabled();
+    m_resumeTimer.setEnabled(false);
+    window();
+    // Closed meanwhile (the program ending), or resumed already: nothing is
+    // left to count down.
+    if (due && m_phase != Phase::Closed) {
+        m_resumeTimer.setEnabled(true);
+    }
+}
+
 void ConsoleLifecycle::enableConsole() {
     request(Request::EnableConsole);
 }
@@ -129,6 +140,7 @@ void ConsoleLifecycle::loadStep() {
     if (*m_customAsRead) {
         p.custom.setNames(**m_customAsRead);
     }
+    m_parts.custom.enableButtons();
     p.random.scheduler().timer(2, 17).setEnabled(false);
     p.random.showBank(1);
     m_parts.state.showPicture(QStringLiteral("english fence.jpg"));
@@ -197,7 +209,6 @@ void ConsoleLifecycle::startupStep() {
     m_parts.devices.hideChoice();
     enableControls(true);
     m_parts.scenes.setStarted(true);
-    m_parts.custom.setStarted(true);
     p.volumes.showMute();
 
     std::string error;
@@ -287,6 +298,12 @@ void ConsoleLifecycle::shutdown() {
     for (const auto& hook : m_shutdownHooks) {
         hook();
     }
+    std::vector<persist::WriteFailure> othersFailed;
+    for (const auto& write : m_shutdownWrites) {
+        if (std::optional<persist::WriteFailure> failed = write()) {
+            othersFailed.push_back(*failed);
+        }
+    }
     m_startupTimer.setEnabled(false);
     m_resumeTimer.setEnabled(false);
     m_parts.sounds.release(console::catalogue::backgroundIndex(1));
@@ -301,8 +318,9 @@ void ConsoleLifecycle::shutdown() {
     const bool consoleChanged = m_consoleAsRead && *m_consoleAsRead != console;
     const bool customChanged = m_customAsRead && *m_customAsRead != custom;
     const std::optional<persist::CustomPanelSettings> panel = m_parts.custom.toSave();
-    m_parts.files.write(consoleChanged ? &console : nullptr, customChanged ? &custom : nullptr,
-                        panel ? &*panel : nullptr);
+    m_parts.files.writeAtShutdown(consoleChanged ? &console : nullptr,
+                                  customChanged ? &custom : nullptr, panel ? &*panel : nullptr,
+                                  othersFailed);
     // The program's other windows go with the console.
     m_parts.custom.hidePanel();
 }

@@ -2,6 +2,7 @@
 
 #include "core/IntervalTimer.h"
 #include "persist/ConsoleSettings.h"
+#include "persist/LineCodec.h"
 
 #include <QObject>
 #include <QString>
@@ -66,6 +67,11 @@ public:
 
     // The console's load handler; call once after construction.
     void load();
+    // Runs `window`, a modal window that belongs to the load (the start-up
+    // information window), as the load's end: the resume step's countdown
+    // starts again when it closes, so the saved mix never starts under it.
+    // The start-up step goes on meanwhile.
+    void endLoadWith(const std::function<void()>& window);
     // "Enable Console": the start-up step now instead of at its tick.
     void enableConsole();
     // "Exit": asks, then shuts down and closes the window.
@@ -83,6 +89,12 @@ public:
     // (a slider turned down during a playback), so the files hold the
     // user's own values.
     void addShutdownHook(std::function<void()> hook) { m_shutdownHooks.push_back(std::move(hook)); }
+    // A window that writes a file of its own as it goes with the console
+    // (the recorder's settings9.txt): runs after the hooks, and what it could
+    // not write joins the shutdown's one report.
+    void addShutdownWrite(std::function<std::optional<persist::WriteFailure>()> write) {
+        m_shutdownWrites.push_back(std::move(write));
+    }
 
     core::IntervalTimer& startupTimer() { return m_startupTimer; }
     core::IntervalTimer& resumeTimer() { return m_resumeTimer; }
@@ -95,8 +107,8 @@ public:
     static constexpr int kResumeIntervalMs = 2500;
 
 Q_SIGNALS:
-    // The load step has ended; modal windows of the console's load open
-    // from here, so they never hold back the start-up step.
+    // The load step has run; modal windows of the console's load open from
+    // here (through endLoadWith), so they never hold back the start-up step.
     void loaded();
     // The saved mix has resumed: the console is the user's from here on.
     void resumed();
@@ -131,6 +143,7 @@ private:
     int m_startBackgroundVolume = 0;
     std::function<void()> m_closeWindow;
     std::vector<std::function<void()>> m_shutdownHooks;
+    std::vector<std::function<std::optional<persist::WriteFailure>()>> m_shutdownWrites;
     core::IntervalTimer m_startupTimer;
     core::IntervalTimer m_resumeTimer;
 };

@@ -67,7 +67,11 @@ bool ConsoleShell::openHelp() {
     return opened;
 }
 
-void ConsoleShell::loaded() {
+bool ConsoleShell::tipsWanted() const {
+    return m_tipsSettings != nullptr && InformationWindow::wanted(*m_tipsSettings);
+}
+
+void ConsoleShell::showTips() {
     if (m_tipsSettings != nullptr) {
         InformationWindow::showAtStart(*m_tipsSettings, m_console);
     }

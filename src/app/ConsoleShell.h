@@ -38,8 +38,10 @@ public:
     QString helpFile() const;
     // Production shows the information window after the load; tests leave it.
     void setTipsAtLoad(QSettings* settings) { m_tipsSettings = settings; }
-    // Runs at the end of the console's load.
-    void loaded();
+    // Whether the information window belongs to this start.
+    bool tipsWanted() const;
+    // Shows the information window modally, at the end of the console's load.
+    void showTips();
     // How addresses are opened; unset means the desktop's default program.
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
 

@@ -118,7 +118,13 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);
     m_modes->setStartedCheck([this] { return m_lifecycle->isStarted(); });
     m_shell = new ConsoleShell(this, *m_state, m_services.appDir, m_services.dialogs);
-    connect(m_lifecycle.get(), &ConsoleLifecycle::loaded, m_shell, &ConsoleShell::loaded);
+    // The load ends when its information window closes: the saved mix
+    // resumes 2500 ms after that, never under it.
+    connect(m_lifecycle.get(), &ConsoleLifecycle::loaded, m_shell, [this] {
+        if (m_shell->tipsWanted()) {
+            m_lifecycle->endLoadWith([this] { m_shell->showTips(); });
+        }
+    });
     connect(m_menus, &ConsoleMenus::helpRequested, m_shell, &ConsoleShell::openHelp);
     connect(m_menus, &ConsoleMenus::aboutRequested, m_shell, &ConsoleShell::showAbout);
     // The skinned buttons' click sounds play through the console's mixer.
@@ -201,9 +207,10 @@ void ConsoleWindow::buildLayout() {
     auto* channels = new BackgroundChannels(*m_sounds, central);
     auto* volumes = new VolumeControls(*m_sounds, central);
     auto* random = new RandomSounds(*m_sounds, m_services.timers, m_services.random, central);
-    auto* clock = new ClockAlarmPanel(*m_sounds, m_services.timers, m_services.clock,
-                                      m_menus->action(QStringLiteral("mnuAlarmOn")),
-                                      m_menus->action(QStringLiteral("mnuAlarmOff")), central);
+    auto* clock =
+        new ClockAlarmPanel(*m_sounds, m_services.timers, m_services.clock, m_services.dialogs,
+                            m_menus->action(QStringLiteral("mnuAlarmOn")),
+                            m_menus->action(QStringLiteral("mnuAlarmOff")), central);
     m_scenes = new ScenePanel(m_services.appDir, central);
     m_devices = new DevicePanel(central);
     auto* custom = new custom::CustomChannels(

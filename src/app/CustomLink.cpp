@@ -33,7 +33,7 @@ CustomLink::CustomLink(custom::CustomChannels& channels, std::unique_ptr<custom:
     m_randomButton->setToolTip(tr("Your own random sounds"));
     m_randomButton->setAccessibleName(tr("Custom random sounds"));
     for (QPushButton* b : {m_backgroundButton, m_randomButton}) {
-        b->setEnabled(false); // until start-up
+        b->setEnabled(false); // until the console's load
         connect(b, &QPushButton::clicked, this, &CustomLink::show);
     }
     connect(&m_channels, &custom::CustomChannels::setUpEnded, this, &CustomLink::onSetUpEnded);
@@ -42,9 +42,9 @@ CustomLink::CustomLink(custom::CustomChannels& channels, std::unique_ptr<custom:
 
 CustomLink::~CustomLink() = default;
 
-void CustomLink::setStarted(bool started) {
-    m_backgroundButton->setEnabled(started);
-    m_randomButton->setEnabled(started);
+void CustomLink::enableButtons() {
+    m_backgroundButton->setEnabled(true);
+    m_randomButton->setEnabled(true);
 }
 
 custom::CustomPanel& CustomLink::panel() {
@@ -114,9 +114,11 @@ std::optional<persist::CustomPanelSettings> CustomLink::toSave() const {
 
 void CustomLink::onClosedByUser() {
     // Closing the window unloads the panel: its selections are stored now.
+    // Unsaved, they are still to be written at shutdown.
     if (std::optional<persist::CustomPanelSettings> now = toSave()) {
-        m_files.write(nullptr, nullptr, &*now);
-        m_asRead = now;
+        if (m_files.writePanel(*now)) {
+            m_asRead = now;
+        }
     }
 }
 

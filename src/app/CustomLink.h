@@ -57,7 +57,9 @@ public:
 
     QPushButton* backgroundButton() const { return m_backgroundButton; }
     QPushButton* randomButton() const { return m_randomButton; }
-    void setStarted(bool started);
+    // The console's load has read the custom names: from here on the two
+    // "Custom" buttons open the panel.
+    void enableButtons();
 
     static const QString kMissingText;
     static const QString kMixMissingText;

@@ -15,10 +15,11 @@ RecorderLink::RecorderLink(const Services& services, VolumeControls& volumes,
                            ConsoleLifecycle& lifecycle, QWidget* console)
     : m_services(services), m_volumes(volumes), m_console(console),
       m_desktop(std::make_unique<recorder::QtDesktop>()), m_desktopInUse(m_desktop.get()) {
-    lifecycle.addShutdownHook([this] {
-        if (m_window) {
-            m_window->unload();
+    lifecycle.addShutdownWrite([this]() -> std::optional<persist::WriteFailure> {
+        if (!m_window) {
+            return std::nullopt;
         }
+        return m_window->unloadAtShutdown();
     });
 }
 

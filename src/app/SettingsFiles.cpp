@@ -70,40 +70,68 @@ std::optional<persist::CustomPanelSettings> SettingsFiles::readPanel() {
     return read<persist::CustomPanelSettings>(panelPath());
 }
 
-void SettingsFiles::write(const persist::ConsoleSettings* console,
-                          const persist::CustomNames* custom,
-                          const persist::CustomPanelSettings* panel) {
-    QStringList failed;
+std::optional<persist::WriteFailure> SettingsFiles::save(const QString& path,
+                                                         const QByteArray& data) {
+    // A file that already says exactly this is left alone, byte for byte.
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.size() == data.size() &&
+        current.readAll() == data) {
+        return std::nullopt;
+    }
+    QString error;
+    if (!persist::writeFileAtomically(path, data, &error)) {
+        return persist::WriteFailure{path, error};
+    }
+    return std::nullopt;
+}
+
+void SettingsFiles::reportNotSaved(const std::vector<persist::WriteFailure>& failed) {
+    QStringList paths;
     QStringList reasons;
-    const auto save = [&](const QString& path, const QByteArray& data) {
-        // A file that already says exactly this is left alone, byte for byte.
-        QFile current(path);
-        if (current.open(QIODevice::ReadOnly) && current.size() == data.size() &&
-            current.readAll() == data) {
-            return;
-        }
-        QString error;
-        if (!persist::writeFileAtomically(path, data, &error)) {
-            failed << path;
-            reasons << QStringLiteral("%1: %2").arg(path, error);
+    for (const persist::WriteFailure& f : failed) {
+        paths << f.path;
+        reasons << QStringLiteral("%1: %2").arg(f.path, f.reason);
+    }
+    const QString last = paths.takeLast();
+    const QString named =
+        paths.isEmpty() ? last : paths.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+    m_dialogs.message({kNotSavedText.arg(named), kProgramTitle, core::MessageButtons::Ok,
+                       core::MessageIcon::Warning, reasons.join(QLatin1Char('\n'))});
+}
+
+void SettingsFiles::writeAtShutdown(const persist::ConsoleSettings* console,
+                                    const persist::CustomNames* custom,
+                                    const persist::CustomPanelSettings* panel,
+                                    const std::vector<persist::WriteFailure>& othersFailed) {
+    std::vector<persist::WriteFailure> failed;
+    const auto write = [&](const QString& path, const QByteArray& data) {
+        if (std::optional<persist::WriteFailure> f = save(path, data)) {
+            failed.push_back(*f);
         }
     };
     if (console) {
-        save(consolePath(), console->toLine());
+        write(consolePath(), console->toLine());
     }
     if (custom) {
-        save(customPath(), custom->toLine());
+        write(customPath(), custom->toLine());
     }
     if (panel) {
-        save(panelPath(), panel->toLine());
+        write(panelPath(), panel->toLine());
     }
-    if (failed.isEmpty() || m_reportedWriteFailure) {
+    failed.insert(failed.end(), othersFailed.begin(), othersFailed.end());
+    if (failed.empty() || m_reportedShutdownFailure) {
         return;
     }
-    m_reportedWriteFailure = true;
-    m_dialogs.message({kNotSavedText.arg(failed.join(QStringLiteral(" and "))), kProgramTitle,
-                       core::MessageButtons::Ok, core::MessageIcon::Warning,
-                       reasons.join(QLatin1Char('\n'))});
+    m_reportedShutdownFailure = true;
+    reportNotSaved(failed);
+}
+
+bool SettingsFiles::writePanel(const persist::CustomPanelSettings& panel) {
+    if (std::optional<persist::WriteFailure> f = save(panelPath(), panel.toLine())) {
+        reportNotSaved({*f});
+        return false;
+    }
+    return true;
 }
 
 } // namespace sylvaro::app

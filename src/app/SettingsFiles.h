@@ -2,10 +2,12 @@
 
 #include "persist/ConsoleSettings.h"
 #include "persist/CustomPanelSettings.h"
+#include "persist/LineCodec.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace sylvaro::core {
 class AppDir;
@@ -19,7 +21,8 @@ namespace sylvaro::app {
 // but cannot be read whole is moved aside as `<name>.damaged` before anything
 // can overwrite it, and the user is told once, naming it; the console then
 // starts as if it were missing. A shutdown whose writes fail says so once,
-// naming every file, however often it runs. UI thread only.
+// naming every file - the recorder's too - however often it runs. UI thread
+// only.
 class SettingsFiles {
 public:
     SettingsFiles(const core::AppDir& dir, core::Dialogs& dialogs);
@@ -28,9 +31,18 @@ public:
     std::optional<persist::CustomNames> readCustom();
     std::optional<persist::CustomPanelSettings> readPanel();
 
-    // Writes the files given, settings.ini first; each is replaced whole.
-    void write(const persist::ConsoleSettings* console, const persist::CustomNames* custom,
-               const persist::CustomPanelSettings* panel = nullptr);
+    // Shutdown: writes the files given, settings.ini first, each replaced
+    // whole, and says once in the run - however often shutdown runs - which
+    // files could not be written, `othersFailed` (files other windows wrote
+    // as they went) among them.
+    void writeAtShutdown(const persist::ConsoleSettings* console,
+                         const persist::CustomNames* custom,
+                         const persist::CustomPanelSettings* panel,
+                         const std::vector<persist::WriteFailure>& othersFailed = {});
+    // The custom panel closing while the console runs: writes settingsc.ini
+    // and says so when it cannot. A failure here never stands in for the
+    // shutdown's report.
+    bool writePanel(const persist::CustomPanelSettings& panel);
 
     QString consolePath() const;
     QString customPath() const;
@@ -44,10 +56,12 @@ public:
 
 private:
     template <typename Record> std::optional<Record> read(const QString& path);
+    static std::optional<persist::WriteFailure> save(const QString& path, const QByteArray& data);
+    void reportNotSaved(const std::vector<persist::WriteFailure>& failed);
 
     const core::AppDir& m_dir;
     core::Dialogs& m_dialogs;
-    bool m_reportedWriteFailure = false;
+    bool m_reportedShutdownFailure = false;
     QStringList m_reportedDamaged;
 };
 

@@ -63,6 +63,14 @@ bool CustomChannels::fires(int value, int draw) {
 
 void CustomChannels::setBackgroundName(int n, const QString& name) {
     m_names.background[index(n)] = name;
+    if (name.isEmpty()) {
+        // No file is no sound: what played stops, and nothing still on its
+        // way may start. The box goes on working once a file is chosen.
+        const std::size_t slot = kRandoms + index(n);
+        cancel(slot);
+        m_console.engine.stop(m_buffers[slot]);
+        return;
+    }
     QCheckBox* box = enableBox(n);
     if (box->isChecked()) {
         // Off and on again: the new file starts from its beginning.

@@ -58,7 +58,8 @@ public:
     // The names as read from settings2.ini or a mix; nothing is loaded.
     void setNames(const persist::CustomNames& names) { m_names = names; }
     // A name the picker's Apply stores. A custom random sound gets its
-    // buffer at once; a ticked custom background restarts with the new file.
+    // buffer at once; a ticked custom background restarts with the new file,
+    // and stops when the name is emptied.
     void setBackgroundName(int n, const QString& name);
     void setRandomName(int n, const QString& name);
     void setPictureName(const QString& name) { m_names.picture = name; }

@@ -5,8 +5,6 @@
 
 namespace sylvaro::custom {
 
-namespace {
-
 // The characters the line files cannot hold, named for the user.
 QString whyNotStorable(const QString& text, const QString& what) {
     if (text.contains(u'"')) {
@@ -39,8 +37,6 @@ QString whyNotStorable(const QString& text, const QString& what) {
     }
     return {};
 }
-
-} // namespace
 
 QString whyNotFileName(const QString& name) {
     const QString what = QStringLiteral("The name \u201C%1\u201D").arg(name);

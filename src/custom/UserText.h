@@ -13,5 +13,8 @@ namespace sylvaro::custom {
 QString whyNotFileName(const QString& name);
 // A caption typed into a label box.
 QString whyNotLabel(const QString& label);
+// Any other text the user types that the files keep; `what` names it in the
+// answer ("The alarm time").
+QString whyNotStorable(const QString& text, const QString& what);
 
 } // namespace sylvaro::custom

@@ -67,4 +67,10 @@ std::optional<QByteArray> readFirstLine(const QString& path, QString* error = nu
 // as it was and `error` says why.
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
 
+// A file that could not be written, and why: what a report to the user names.
+struct WriteFailure {
+    QString path;
+    QString reason;
+};
+
 } // namespace sylvaro::persist

@@ -31,7 +31,9 @@ public:
 
     // The encoder that would run; empty when there is none.
     QString program() const;
-    // Starts; `finished` always follows, also for a failure to start.
+    // Starts; `finished` always follows, also for a failure to start. One
+    // run at a time: while isRunning() a start is ignored and nothing
+    // follows, so callers check first.
     void start(const QString& source, const QString& target);
     void cancel();
     bool isRunning() const { return m_process != nullptr; }

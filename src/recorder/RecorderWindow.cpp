@@ -83,6 +83,12 @@ QString withSuffix(const QString& path, const QString& suffix) {
     return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
 }
 
+// The damaged settings files reported in this run that stayed in place.
+QStringList& stuckDamaged() {
+    static QStringList paths;
+    return paths;
+}
+
 constexpr int kConsoleVolumeMinimum = -3000;
 constexpr int kMeterBufferBytes = 800;
 constexpr int kMeterMaximum = 128;
@@ -107,6 +113,8 @@ const QString RecorderWindow::kCreatedText =
     QStringLiteral("Your mp3 has been created:  %1. Would you like to view the file?");
 const QString RecorderWindow::kMp3FailedText =
     QStringLiteral("The MP3 file %1 could not be created.");
+const QString RecorderWindow::kEncoderBusyText = QStringLiteral(
+    "The MP3 file %1 is still being made. Please wait until it is finished, then try again.");
 const QString RecorderWindow::kInterruptedText = QStringLiteral(
     "Recording Stopped. The recording ended early: %1. What was recorded up to then is ready "
     "to save.");
@@ -419,6 +427,15 @@ void RecorderWindow::readSettings() {
                                      "when the recorder closes.")
                           .arg(error);
         }
+        // One that could not be moved aside, and then not be rewritten
+        // either, is found again by every recorder window of the run: told
+        // once.
+        if (!kept) {
+            if (stuckDamaged().contains(path)) {
+                return;
+            }
+            stuckDamaged() << path;
+        }
         ask(kDamagedText.arg(path, kept.value_or(path + QStringLiteral(".damaged"))),
             core::MessageButtons::Ok, core::MessageIcon::Warning, detail);
         return;
@@ -443,17 +460,12 @@ void RecorderWindow::readSettings() {
     if (QGuiApplication::screenAt(at) != nullptr) {
         move(at);
     }
-    if (s.height < 2000) {
-        m_collapse->show();
-        m_expand->hide();
-    } else if (s.height > 2800) {
-        m_expand->show();
-        m_collapse->hide();
-    }
+    // The stored height is kept for the file's sake only: the window opens
+    // expanded, so the toggle offered is always the one that collapses it.
     m_lines->setProperty("savedSelection", s.lineList);
 }
 
-void RecorderWindow::writeSettings() {
+std::optional<persist::WriteFailure> RecorderWindow::writeSettings() {
     persist::RecorderSettings s;
     s.sizeLimitBox = m_sizeBox->isChecked() ? 1 : 0;
     s.lengthLimitBox = m_lengthBox->isChecked() ? 1 : 0;
@@ -468,9 +480,9 @@ void RecorderWindow::writeSettings() {
     s.lineList = m_lines->currentRow();
     QString error;
     if (!persist::writeFileAtomically(settingsPath(), s.toLine(), &error)) {
-        ask(kNotSavedText.arg(settingsPath()), core::MessageButtons::Ok, core::MessageIcon::Warning,
-            error);
+        return persist::WriteFailure{settingsPath(), error};
     }
+    return std::nullopt;
 }
 
 void RecorderWindow::record() {
@@ -616,9 +628,15 @@ void RecorderWindow::restoreConsole() {
 }
 
 void RecorderWindow::save() {
+    const bool asMp3 = m_mp3->isChecked();
+    // One encode at a time: asked before a name is chosen in vain, and the
+    // take stays as it is.
+    if (asMp3 && encoderBusy(QStringLiteral("The recording is kept: it can be saved once the "
+                                            "MP3 file is finished, or as Wav at once."))) {
+        return;
+    }
     m_save->setEnabled(false);
     m_play->setEnabled(false);
-    const bool asMp3 = m_mp3->isChecked();
     QString path = askSaveName(asMp3 ? QStringLiteral("Mp3 Files (*.mp3)|*.mp3")
                                      : QStringLiteral("Wav File (*.wav)| *.wav"),
                                m_parts.dir.dataPath());
@@ -657,10 +675,8 @@ void RecorderWindow::save() {
         m_play->setEnabled(true);
         return;
     }
-    m_encodeJob = EncodeJob::Save;
     m_encodeSource = wavPath;
-    encodeStarted();
-    m_encoder->start(wavPath, path);
+    startEncode(EncodeJob::Save, wavPath, path);
 }
 
 void RecorderWindow::finishSave() {
@@ -710,7 +726,7 @@ void RecorderWindow::openMixer() {
 }
 
 void RecorderWindow::convertToMp3() {
-    if (m_encoder->isRunning()) {
+    if (encoderBusy()) {
         return;
     }
     ++m_dialogDepth;
@@ -737,7 +753,22 @@ void RecorderWindow::convertToMp3() {
             QStringLiteral("The MP3 file would replace the WAV file it is made from."));
         return;
     }
-    m_encodeJob = EncodeJob::Convert;
+    startEncode(EncodeJob::Convert, source, target);
+}
+
+bool RecorderWindow::encoderBusy(const QString& detail) {
+    if (!m_encoder->isRunning()) {
+        return false;
+    }
+    ask(kEncoderBusyText.arg(m_encodeTarget), core::MessageButtons::Ok,
+        core::MessageIcon::Information, detail);
+    return true;
+}
+
+void RecorderWindow::startEncode(EncodeJob job, const QString& source, const QString& target) {
+    // Set before the start: a failure to start finishes at once.
+    m_encodeJob = job;
+    m_encodeTarget = target;
     encodeStarted();
     m_encoder->start(source, target);
 }
@@ -797,8 +828,15 @@ void RecorderWindow::closePicture() {
 }
 
 void RecorderWindow::unload() {
+    if (const std::optional<persist::WriteFailure> failed = unloadAtShutdown()) {
+        ask(kNotSavedText.arg(failed->path), core::MessageButtons::Ok, core::MessageIcon::Warning,
+            failed->reason);
+    }
+}
+
+std::optional<persist::WriteFailure> RecorderWindow::unloadAtShutdown() {
     if (m_unloaded) {
-        return;
+        return std::nullopt;
     }
     m_unloaded = true;
     restoreConsole();
@@ -806,8 +844,9 @@ void RecorderWindow::unload() {
         m_encoder->cancel();
     }
     m_device.send(QStringLiteral("close capture"));
+    std::optional<persist::WriteFailure> failed;
     if (m_loaded) {
-        writeSettings();
+        failed = writeSettings();
     }
     m_sizeTimer.setEnabled(false);
     m_secondTimer.setEnabled(false);
@@ -818,6 +857,7 @@ void RecorderWindow::unload() {
         m_saveOptions->close();
     }
     hide();
+    return failed;
 }
 
 // The heights are floors: the desktop's fonts decide how much room the

@@ -4,6 +4,7 @@
 #include "WaveAudioDevice.h"
 #include "core/Dialogs.h"
 #include "core/IntervalTimer.h"
+#include "persist/LineCodec.h"
 
 #include <QAbstractSlider>
 #include <QDateTime>
@@ -70,8 +71,12 @@ public:
     // The window's load: meter, quality list, settings9.txt, device.
     void load();
     // The window's unload: closes the device, writes settings9.txt, stops the
-    // meter. Runs once; the window is of no further use.
+    // meter. Runs once; the window is of no further use. A settings9.txt that
+    // cannot be written is reported here.
     void unload();
+    // The same unload at the program's end: a settings9.txt that cannot be
+    // written is handed back, for the one report of the whole shutdown.
+    std::optional<persist::WriteFailure> unloadAtShutdown();
     bool isUnloaded() const { return m_unloaded; }
     // Puts the console's sliders back if a playback turned them down (the
     // program ending while the playback message is open).
@@ -99,6 +104,7 @@ public:
     static const QString kMixerFailedText;
     static const QString kCreatedText;
     static const QString kMp3FailedText;
+    static const QString kEncoderBusyText;
     static const QString kInterruptedText;
     static const QString kDiscardText;
     static const QString kDamagedText;
@@ -117,10 +123,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    enum class EncodeJob { None, Convert, Save };
+
     void buildLayout();
     void fillQualityList();
     void readSettings();
-    void writeSettings();
+    std::optional<persist::WriteFailure> writeSettings();
 
     void record();
     void stop();
@@ -143,6 +151,10 @@ private:
     void endOfTake(const QString& text);
     void finishSave();
     void showSaveOptions();
+    // The encoder makes one file at a time: true, after saying so, while it
+    // is still busy with the last one.
+    bool encoderBusy(const QString& detail = {});
+    void startEncode(EncodeJob job, const QString& source, const QString& target);
     void encodeStarted();
     void encodeEnded();
     void onEncodeFinished(const EncodeOutcome& outcome);
@@ -153,8 +165,6 @@ private:
     core::MessageAnswer ask(const QString& text, core::MessageButtons buttons,
                             core::MessageIcon icon, const QString& detail = {});
     QString askSaveName(const QString& filter, const QString& folder);
-
-    enum class EncodeJob { None, Convert, Save };
 
     RecorderParts m_parts;
     WaveAudioDevice m_device;
@@ -210,10 +220,10 @@ private:
     std::optional<std::pair<int, int>> m_consoleVolumes;
     EncodeJob m_encodeJob = EncodeJob::None;
     QString m_encodeSource; // a temporary WAV when saving as MP3
+    QString m_encodeTarget; // the MP3 file being made
     int m_dialogDepth = 0;
     bool m_loaded = false;
     bool m_unloaded = false;
-    bool m_reportedDamaged = false;
     QWidget* m_qualityGroup = nullptr;
     QWidget* m_optionsGroup = nullptr;
     // Whether the recorder held the focus since it was last shown.

@@ -131,7 +131,7 @@ TEST_F(CustomSoundsTest, ACustomBackgroundLoopsAtTheBackgroundVolumeAndRestartsF
     EXPECT_EQ(sound().position(channels().backgroundBuffer(1)), 0) << "a new tick starts afresh";
 }
 
-TEST_F(CustomSoundsTest, ApplyOnATickedBackgroundSwitchesWhatIsHeardAtOnce) {
+TEST_F(CustomSoundsTest, ApplyOnATickedBackgroundSwitchesWhatIsHeardAtOnceOrStopsIt) {
     writeSound("low.wav", 0.2);
     writeSound("high.wav", 0.6);
     start();
@@ -143,6 +143,20 @@ TEST_F(CustomSoundsTest, ApplyOnATickedBackgroundSwitchesWhatIsHeardAtOnce) {
     pick(QStringLiteral("back2"), QStringLiteral("high.wav"));
     EXPECT_NEAR(levelAfter(4800), 0.6, 0.01);
     EXPECT_TRUE(panel().enableBox(2)->isChecked());
+
+    // Apply with nothing selected: no file, no sound.
+    panel().setPickerRunner([](FilePicker& picker) { picker.apply(); });
+    panel().choose(QStringLiteral("back2"));
+    settle();
+    ASSERT_EQ(channels().names().background[1], QString());
+    EXPECT_NEAR(levelAfter(4800), 0.0, 1e-4) << "the old file kept looping";
+    // The box still works: without a file it stays silent; with one it plays.
+    panel().enableBox(2)->setChecked(false);
+    panel().enableBox(2)->setChecked(true);
+    settle();
+    EXPECT_NEAR(levelAfter(4800), 0.0, 1e-4);
+    pick(QStringLiteral("back2"), QStringLiteral("low.wav"));
+    EXPECT_NEAR(levelAfter(4800), 0.2, 0.01);
 }
 
 TEST_F(CustomSoundsTest, CancelInThePickerKeepsTheNameAfterListeningToOthers) {

@@ -87,12 +87,14 @@ protected:
     }
     qint64 written() const { return QFileInfo(m_output).size(); }
 
-    // Waits in real time for the audio thread to write `bytes` more.
+    // Waits in real time for the audio thread to write `bytes` more; a
+    // stalled thread fails the test, since silence would look like a pass.
     qint64 waitForMore(qint64 bytes) const {
         const qint64 target = written() + bytes;
-        for (int i = 0; i < 500 && written() < target; ++i) {
+        for (int i = 0; i < 1000 && written() < target; ++i) {
             QThread::msleep(10);
         }
+        EXPECT_GE(written(), target) << "the audio thread stopped writing";
         return written();
     }
 

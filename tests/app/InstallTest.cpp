@@ -171,6 +171,7 @@ TEST_F(InstalledProgram, RunsFromTheReadOnlyTreeAndPlaysATickedBox) {
     mix.bank2.fill(2000);
     mix.boxes[0] = 1;
     ASSERT_TRUE(persist::writeFileAtomically(data + QStringLiteral("/settings.ini"), mix.toLine()));
+    ASSERT_TRUE(test::switchTipsOff(home));
 
     const bool root = ::geteuid() == 0;
     if (root) {

@@ -2,15 +2,24 @@
 // window that it should not, and nothing the user saved is lost.
 
 #include "app/ConsoleFixture.h"
+#include "app/ConsoleShell.h"
+#include "app/CustomLink.h"
+#include "app/InformationWindow.h"
 #include "app/SettingsFiles.h"
+#include "custom/CustomPanel.h"
 #include "engine/OutputRecovery.h"
 #include "persist/LineCodec.h"
+#include "widgets/XpBs.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
 
 using namespace sylvaro;
 using sylvaro::test::ConsoleTest;
@@ -103,15 +112,30 @@ TEST_F(LifecycleTest, ADamagedFileNamesItselfAndItsKeptCopyInTheMessage) {
 
 TEST_F(LifecycleTest, FailedWritesAreReportedOnceNamingEveryFile) {
     start();
-    for (const char* name : {"settings.ini", "settings2.ini"}) {
-        QFile::remove(path(QString::fromLatin1(name)));
-        QDir(folder.path()).mkdir(QString::fromLatin1(name)); // cannot be replaced by a file
+    const auto blockWith = [&](const QString& name) {
+        QFile::remove(path(name));
+        ASSERT_TRUE(QDir(folder.path()).mkpath(name + QStringLiteral("/inside")));
+    };
+    // Closed while the console runs, the custom panel cannot store its
+    // selections: said then, and that says nothing for the shutdown.
+    blockWith(app::SettingsFiles::kPanelFile);
+    console->custom().show();
+    console->custom().panel().labelBox(2)->setText(QStringLiteral("Owl"));
+    console->custom().panel().close();
+    ASSERT_EQ(
+        dialogs.count(app::SettingsFiles::kNotSavedText.arg(path(app::SettingsFiles::kPanelFile))),
+        1);
+    console->recordButton()->click(); // the recorder writes settings9.txt as it goes
+    for (const char* name : {"settings.ini", "settings2.ini", "settings9.txt"}) {
+        blockWith(QString::fromLatin1(name));
     }
+    dialogs.clear();
     console->lifecycle().requestExit(); // shuts down, then closes: two shutdowns
     const auto& told = dialogs.messages();
     ASSERT_EQ(told.size(), 2u) << "the exit question and one report";
-    EXPECT_TRUE(told[1].text.contains(path(QStringLiteral("settings.ini"))));
-    EXPECT_TRUE(told[1].text.contains(path(QStringLiteral("settings2.ini"))));
+    for (const char* name : {"settings.ini", "settings2.ini", "settingsc.ini", "settings9.txt"}) {
+        EXPECT_TRUE(told[1].text.contains(path(QString::fromLatin1(name)))) << name;
+    }
     EXPECT_FALSE(console->isVisible());
 }
 
@@ -153,24 +177,30 @@ TEST_F(LifecycleTest, AClickDuringStartupCannotStartItTwiceAndTheMixStillResumes
     EXPECT_TRUE(console->devices().enableButton()->isHidden());
 }
 
-TEST_F(LifecycleTest, AModalWindowOfTheLoadDoesNotHoldBackStartup) {
-    bool startedWhileOpen = false;
-    dialogs.setWhileOpen([&](const core::MessageRequest&) {
-        host.advance(3000);
-        startedWhileOpen = console->lifecycle().isStarted();
-    });
+TEST_F(LifecycleTest, TheInformationWindowHoldsBackTheSavedMixButNotStartup) {
+    folder.writeSettings(surfAndHorn());
+    QTemporaryDir user;
+    QSettings tips(user.filePath(QStringLiteral("user.conf")), QSettings::IniFormat);
     create();
-    QObject::connect(&console->lifecycle(), &app::ConsoleLifecycle::loaded, console.get(), [this] {
-        dialogs.message({QStringLiteral("tips"),
-                         QString(),
-                         core::MessageButtons::Ok,
-                         core::MessageIcon::Information,
-                         {}});
-    });
+    console->shell().setTipsAtLoad(&tips); // nothing stored: the window comes
     console->load();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(dialogs.count(QStringLiteral("tips")), 1);
+    bool startedWhileOpen = false;
+    bool silentWhileOpen = false;
+    QTimer::singleShot(0, console.get(), [&] {
+        auto* window = qobject_cast<app::InformationWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        host.advance(10000); // the user reads the tips
+        startedWhileOpen = console->lifecycle().isStarted();
+        silentWhileOpen = !console->lifecycle().hasResumed() && !engine().isPlaying(bg(4));
+        window->continueButton()->click();
+    });
+    QCoreApplication::processEvents(); // the end of the load opens the window
     EXPECT_TRUE(startedWhileOpen);
+    EXPECT_TRUE(silentWhileOpen) << "the saved mix started under the information window";
+    host.advance(2499);
+    EXPECT_FALSE(engine().isPlaying(bg(4)));
+    host.advance(1);
+    EXPECT_TRUE(engine().isPlaying(bg(4))) << "2500 ms after the window closed";
 }
 
 TEST_F(LifecycleTest, ShutdownHooksPutBackTemporaryChangesBeforeTheFilesAreWritten) {

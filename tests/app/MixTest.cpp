@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 #include <csignal>
 #include <sys/resource.h>
@@ -102,6 +103,25 @@ TEST_F(MixTest, ARoundTripBringsBackEveryControlAndTheSameChannelsPlay) {
     EXPECT_TRUE(engine().e().isPlaying(channels().backgroundBuffer(1)));
     EXPECT_EQ(engine().volume(bg(4)), saved.console.backgroundVolume);
     EXPECT_EQ(dialogs.count(app::CustomLink::kMixMissingText), 0);
+}
+
+TEST_F(MixTest, TheAlarmBoxRefusesAsTypedWhatAMixCannotKeep) {
+    QLineEdit* alarm = console->panels().clock.alarmBox();
+    alarm->clear();
+    QTest::keyClicks(alarm, QStringLiteral("07:30"));
+    QTest::keyClick(alarm, '"');
+    alarm->insert(QStringLiteral("\r\n"));
+    alarm->insert(QStringLiteral("\u2600")); // not in the files' code page
+    EXPECT_EQ(alarm->text(), QStringLiteral("07:30"));
+    ASSERT_EQ(dialogs.messages().size(), 3u);
+    EXPECT_TRUE(dialogs.messages()[0].text.contains(QStringLiteral("double quote")));
+    EXPECT_TRUE(dialogs.messages()[1].text.contains(QStringLiteral("line break")));
+    dialogs.chooseFileNext(savePath(QStringLiteral("wake")));
+    console->saveButton()->click();
+    const persist::MixRead read =
+        persist::MixFile::fromLine(fileBytes(savePath(QStringLiteral("wake"))).chopped(2));
+    ASSERT_TRUE(read.mix);
+    EXPECT_EQ(read.mix->alarmTime, QStringLiteral("07:30"));
 }
 
 TEST_F(MixTest, CancellingEitherDialogChangesNothing) {

@@ -154,6 +154,7 @@ TEST_F(ProgramProcess, ASecondStartWithAMixMakesTheRunningConsoleLoadItAndEnds) 
     mix.alarmState = QStringLiteral("OFF");
     const QString mixPath = m_tmp.filePath(QStringLiteral("evening.svm"));
     ASSERT_TRUE(persist::writeFileAtomically(mixPath, mix.toLine()));
+    ASSERT_TRUE(test::switchTipsOff(m_home));
     start("disk");
     ASSERT_TRUE(waitFor([this] { return soundStarted(); }, 20000)) << "start-up did not run";
     // The saved state resumes 2500 ms after the console has loaded (behind

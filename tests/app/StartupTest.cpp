@@ -1,4 +1,5 @@
 #include "app/ConsoleFixture.h"
+#include "app/CustomLink.h"
 
 #include <QListWidget>
 #include <QMenu>
@@ -13,6 +14,9 @@ TEST_F(ConsoleTest, StartupStepOpensTheFirstDeviceAndCreatesEveryBufferAfter3000
     EXPECT_EQ(pictureName(), QStringLiteral("english fence.jpg"));
     EXPECT_FALSE(console->menus().helpMenu()->menuAction()->isEnabled());
     EXPECT_FALSE(volumes().backgroundSlider()->isEnabled());
+    // The custom panel opens from the load on: the names are read.
+    EXPECT_TRUE(console->custom().backgroundButton()->isEnabled());
+    EXPECT_TRUE(console->custom().randomButton()->isEnabled());
 
     host.advance(2999);
     EXPECT_FALSE(console->lifecycle().isStarted());

@@ -170,5 +170,45 @@ TEST_F(Mp3Test, SaveWithMp3ChosenEncodesTheTake) {
     EXPECT_TRUE(QDir(takes()).entryList({QStringLiteral("*.wav")}, QDir::Files).isEmpty());
 }
 
+TEST_F(Mp3Test, SaveWhileAConversionRunsKeepsTheTakeAndTheConversionsFile) {
+    // An encoder that copies its input once the test lets it.
+    const QString gate = dir.filePath(QStringLiteral("go"));
+    fakeLame("while [ ! -e '" + gate.toLocal8Bit() +
+             "' ]; do sleep 0.02; done\ncp \"$1\" \"$2\"\n");
+    const QString converted = dir.filePath(QStringLiteral("converted.mp3"));
+    convertTone(converted);
+    ASSERT_TRUE(window->encoder().isRunning());
+    get<QRadioButton>("optMP3")->setChecked(true);
+    recordAtLeast(10000);
+    btn("cmdStop")->click();
+    const qint64 take = window->device().lengthBytes();
+    const std::size_t asked = dialogs.fileRequests().size();
+
+    const QString saved = dir.filePath(QStringLiteral("take.mp3"));
+    dialogs.chooseFileNext(saved); // in case a name is asked for
+    btn("cmdSave")->click();
+    ASSERT_EQ(dialogs.count(RecorderWindow::kEncoderBusyText.arg(converted)), 1);
+    EXPECT_EQ(dialogs.fileRequests().size(), asked) << "a name was asked for in vain";
+    EXPECT_TRUE(btn("cmdSave")->isEnabled());
+
+    ASSERT_TRUE(writeBytes(gate, "go"));
+    waitForEncoder();
+    EXPECT_EQ(dialogs.count(RecorderWindow::kCreatedText.arg(converted)), 1);
+    EXPECT_TRUE(QFile::exists(converted));
+    EXPECT_FALSE(QFile::exists(saved));
+    EXPECT_EQ(window->saveOptions(), nullptr);
+    EXPECT_EQ(window->device().lengthBytes(), take) << "the take was lost";
+    EXPECT_TRUE(btn("cmdSave")->isEnabled());
+
+    // Once the encoder is free, the same take saves.
+    btn("cmdSave")->click();
+    waitForEncoder();
+    EXPECT_TRUE(QFile::exists(saved));
+    ASSERT_NE(window->saveOptions(), nullptr);
+    EXPECT_EQ(window->saveOptions()->shownPath(), saved);
+    EXPECT_EQ(window->device().lengthBytes(), 0);
+    EXPECT_TRUE(QDir(takes()).entryList({QStringLiteral("*.wav")}, QDir::Files).isEmpty());
+}
+
 } // namespace
 } // namespace sylvaro::test

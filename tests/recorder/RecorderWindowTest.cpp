@@ -2,6 +2,7 @@
 #include "persist/LineCodec.h"
 #include "recorder/LevelMeter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -249,6 +250,9 @@ TEST_F(RecorderTest, SettingsSurviveUnloadAndReload) {
     EXPECT_EQ(get<QLabel>("lblLengthValue")->text(), QStringLiteral("12"));
     EXPECT_EQ(get<QComboBox>("cbxformat")->currentIndex(), 8);
     EXPECT_TRUE(get<QRadioButton>("optMP3")->isChecked());
+    // It ended expanded and opens expanded: the toggle offered collapses.
+    EXPECT_FALSE(btn("Command9")->isHidden());
+    EXPECT_TRUE(btn("Command8")->isHidden());
 }
 
 TEST_F(RecorderTest, DamagedSettingsAreKeptAsideAndReported) {
@@ -264,6 +268,24 @@ TEST_F(RecorderTest, DamagedSettingsAreKeptAsideAndReported) {
     // The unload writes a good file; the damaged one stays aside.
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_TRUE(QFile::exists(path + QStringLiteral(".damaged")));
+
+    // One that can be neither moved aside nor rewritten is found again by
+    // every recorder window of the run: told once.
+    window.reset();
+    ASSERT_TRUE(QFile::remove(path) && QFile::remove(path + QStringLiteral(".damaged")));
+    for (const QString& folder : {path, path + QStringLiteral(".damaged")}) {
+        ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/inside")));
+    }
+    dialogs.clear();
+    for (int run = 0; run < 2; ++run) {
+        open();
+        window->unload();
+        window.reset();
+    }
+    EXPECT_EQ(
+        dialogs.count(RecorderWindow::kDamagedText.arg(path, path + QStringLiteral(".damaged"))),
+        1);
+    EXPECT_EQ(dialogs.count(RecorderWindow::kNotSavedText.arg(path)), 2);
 }
 
 TEST_F(RecorderTest, MixerStartsTheDesktopsRecordingMixerOrSaysItCannot) {

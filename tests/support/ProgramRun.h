@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -42,6 +43,16 @@ inline QProcessEnvironment programEnvironment(const QString& home, const QString
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
     return env;
+}
+
+// The user of `home` switched the start-up information window off: the
+// saved mix then resumes 2500 ms after the console's load, with no window
+// to close first.
+inline bool switchTipsOff(const QString& home) {
+    const QString folder = home + QStringLiteral("/config/sylvaro-lite");
+    QFile file(folder + QStringLiteral("/sylvaro-lite.conf"));
+    return QDir().mkpath(folder) && file.open(QIODevice::WriteOnly) &&
+           file.write("[Options]\nShow Tips at Startup=0\n") > 0;
 }
 
 // Starts `exe`, as the unprivileged user "nobody" when asked (for folders
