@@ -13,7 +13,7 @@ packages=(
     xvfb xauth sox lame
     pulseaudio bc dbus-daemon
     desktop-file-utils appstream shared-mime-info
-    cmark-gfm
+    cmark-gfm groff-base
 )
 if [ "${1:-}" = "--fuzz" ]; then
     packages+=(clang-14 libfuzzer-14-dev)
