@@ -2,6 +2,8 @@
 # Both install what is missing, configure and build first.
 # `make install` puts the program under $(PREFIX) (/usr/local unless given).
 # `make fuzz` runs every file reader's fuzz target for FUZZ_SECONDS each.
+# `make deb` builds the Debian package in $(DEB_DIR); `make deb-check` also
+# checks it.
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
@@ -15,9 +17,10 @@ PREFIX ?= /usr/local
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 3
+DEB_DIR ?= build-deb
 
 .PHONY: all deps configure build run test install bench asan tsan fuzz-deps fuzz-build fuzz \
-        fuzz-smoke format clean
+        fuzz-smoke deb-deps deb deb-check format clean
 
 all: build
 
@@ -83,8 +86,20 @@ fuzz: fuzz-build
 fuzz-smoke: fuzz-build
 	@scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SMOKE_SECONDS) -seed=1
 
+deb-deps:
+	@scripts/install-deps.sh --deb
+
+# From a fresh copy of the tree in $(DEB_DIR), where the package lands too.
+deb: deb-deps
+	@scripts/build-deb.sh $(DEB_DIR)
+
+# lintian, and the same files as `make install` gives.
+deb-check: deb build
+	@scripts/deb-check.sh $(DEB_DIR) $(BUILD_DIR)
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench build-debug build-asan build-tsan $(FUZZ_DIR)
+	@rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench build-debug build-asan build-tsan $(FUZZ_DIR) \
+	    $(DEB_DIR)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need;
-# with --fuzz also clang and libFuzzer for the fuzz targets.
+# with --fuzz also clang and libFuzzer for the fuzz targets, with --deb the
+# Debian tools that build and check the package.
 # Does nothing when every package is already present; uses sudo when not root.
 set -euo pipefail
 
@@ -13,11 +14,15 @@ packages=(
     xvfb xauth sox lame
     pulseaudio bc dbus-daemon
     desktop-file-utils appstream shared-mime-info
-    cmark-gfm
+    cmark-gfm groff-base
 )
-if [ "${1:-}" = "--fuzz" ]; then
-    packages+=(clang-14 libfuzzer-14-dev)
-fi
+for option in "$@"; do
+    case "$option" in
+    --fuzz) packages+=(clang-14 libfuzzer-14-dev) ;;
+    --deb) packages+=(dpkg-dev debhelper lintian) ;;
+    *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

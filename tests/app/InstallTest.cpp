@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -315,4 +316,52 @@ TEST_F(InstalledProgram, IconsComeInEveryThemeSize) {
     EXPECT_TRUE(svg.startsWith("<?xml")) << svg.left(80).toStdString();
     EXPECT_TRUE(svg.contains("viewBox=\"0 0 256 256\""));
     EXPECT_TRUE(svg.trimmed().endsWith("</svg>"));
+}
+
+TEST_F(InstalledProgram, ManualPageRendersCleanlyAndDescribesEveryExportOption) {
+    const QString page = prefixed(QStringLiteral("share/man/man1/sylvaro-lite.1"));
+    ASSERT_TRUE(QFile::exists(page));
+    EXPECT_TRUE(contents(page).startsWith(
+        QStringLiteral(".TH \"SYLVARO\\-LITE\" \"1\" \"%1\" \"Sylvaro Lite %2\"")
+            .arg(QStringLiteral(SYLVARO_RELEASE_DATE), QStringLiteral(SYLVARO_VERSION))
+            .toUtf8()))
+        << contents(page).left(120).toStdString();
+
+    // Rendered to plain text, with every warning groff has.
+    const QString groff = QStandardPaths::findExecutable(QStringLiteral("groff"));
+    ASSERT_FALSE(groff.isEmpty()) << "groff is missing (groff-base)";
+    QProcess render;
+    render.start(groff, {QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-ww"),
+                         QStringLiteral("-P-cbou"), page});
+    ASSERT_TRUE(render.waitForFinished(60000));
+    const QString text = QString::fromUtf8(render.readAllStandardOutput());
+    EXPECT_EQ(render.exitCode(), 0);
+    EXPECT_TRUE(render.readAllStandardError().isEmpty()) << "groff warned";
+    for (const char* section : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "EXIT STATUS",
+                                "FILES", "ENVIRONMENT", "EXAMPLES", "SEE ALSO"}) {
+        EXPECT_TRUE(text.contains(u'\n' + QString::fromLatin1(section) + u'\n')) << section;
+    }
+
+    // The options the installed program itself names in its usage line, each
+    // with its own entry on the page.
+    const QString home = s_tmp->filePath(QStringLiteral("usage-home"));
+    QProcess program;
+    program.setProcessEnvironment(test::programEnvironment(home, QStringLiteral("dummy"), {}));
+    program.start(prefixed(QStringLiteral("bin/sylvaro-lite")),
+                  {QStringLiteral("--export"), home + QStringLiteral("/night.ogg")});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 2);
+    const QString usage = QString::fromLocal8Bit(program.readAllStandardError());
+    QStringList options;
+    for (auto it = QRegularExpression(QStringLiteral("--[a-z]+")).globalMatch(usage);
+         it.hasNext();) {
+        options << it.next().captured();
+    }
+    options.removeDuplicates();
+    EXPECT_GE(options.size(), 5) << usage.toStdString();
+    for (const QString& option : options) {
+        EXPECT_TRUE(text.contains(QRegularExpression(
+            QStringLiteral("\\n {7}%1 [A-Z]+\\n").arg(QRegularExpression::escape(option)))))
+            << option.toStdString() << " has no entry of its own";
+    }
 }
