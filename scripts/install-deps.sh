@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libsdl2-dev libsndfile1-dev libsoxr-dev libstk-dev libebur128-dev libgif-dev
+    libsdl2-dev libpulse-dev libsndfile1-dev libsoxr-dev libstk-dev libebur128-dev libgif-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation
     xvfb xauth sox lame

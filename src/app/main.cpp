@@ -9,6 +9,7 @@
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
 #include "core/WallClock.h"
+#include "engine/PulseOutput.h"
 #include "engine/SdlAudioOutput.h"
 #include "widgets/QtDialogs.h"
 
@@ -72,6 +73,17 @@ int exportFromCommandLine(int argc, char** argv) {
     return sylvaro::app::runExportCommand(app.arguments(), sylvaro::core::AppDir::ofExecutable());
 }
 
+// A sound server (PulseAudio, or PipeWire's PulseAudio service) gets the
+// program's own long-buffered output; SDL plays where there is none (ALSA
+// alone), and whenever SDL_AUDIODRIVER names a driver of its own.
+std::unique_ptr<sylvaro::engine::AudioOutput> chooseAudioOutput() {
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER") &&
+        sylvaro::engine::PulseOutput::serverAnswers()) {
+        return std::make_unique<sylvaro::engine::PulseOutput>();
+    }
+    return std::make_unique<sylvaro::engine::SdlAudioOutput>();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -113,12 +125,12 @@ int main(int argc, char** argv) {
     sylvaro::core::RandomSource random;
     random.randomize();
     sylvaro::core::SystemWallClock clock;
-    sylvaro::engine::SdlAudioOutput audio;
+    const std::unique_ptr<sylvaro::engine::AudioOutput> audio = chooseAudioOutput();
 
     const sylvaro::core::AppDir dir = sylvaro::core::AppDir::ofExecutable();
     QApplication::setWindowIcon(programIcon(dir));
     sylvaro::app::ConsoleWindow console(
-        sylvaro::app::Services{dir, timers, dialogs, random, clock, audio});
+        sylvaro::app::Services{dir, timers, dialogs, random, clock, *audio});
     dialogs.setParent(&console);
     QObject::connect(&quitSignals, &sylvaro::app::QuitSignals::quitRequested, &console, [&console] {
         closeModalWindows();
