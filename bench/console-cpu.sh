@@ -345,9 +345,9 @@ awk '
                     rep = rl[i]
                     if (!((server, run, rep) in c) || !((server, "peer", rep) in c)) continue
                     if (seen[server, run, rep]++) continue
-                    if (c[server, run, rep] > 0) ratio = ratio " " c[server, "peer", rep] / c[server, run, rep]
+                    if (c[server, run, rep] > 0) ratio = ratio " " sprintf("%.2f", c[server, "peer", rep] / c[server, run, rep])
                     if (c[server, run, rep] + s[server, run, rep] > 0)
-                        ratioAll = ratioAll " " (c[server, "peer", rep] + s[server, "peer", rep]) / (c[server, run, rep] + s[server, run, rep])
+                        ratioAll = ratioAll " " sprintf("%.2f", (c[server, "peer", rep] + s[server, "peer", rep]) / (c[server, run, rep] + s[server, run, rep]))
                 }
                 pc = median(cpu[server " " run])
                 if (run == "program")
