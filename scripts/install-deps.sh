@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need;
-# with --fuzz also clang and libFuzzer for the fuzz targets.
+# with --fuzz also clang and libFuzzer for the fuzz targets; with --bench
+# also what the benchmarks against real sound servers need: libpulse to
+# record a sink's monitor, and GStreamer to play the same sounds as a
+# yardstick (the private PipeWire is unpacked by bench/private-pipewire.sh,
+# not installed).
 # Does nothing when every package is already present; uses sudo when not root.
 set -euo pipefail
 
@@ -11,13 +15,16 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation
     xvfb xauth sox lame
-    pulseaudio bc dbus-daemon
+    pulseaudio pulseaudio-utils bc dbus-daemon
     desktop-file-utils appstream shared-mime-info
     cmark-gfm
 )
-if [ "${1:-}" = "--fuzz" ]; then
-    packages+=(clang-14 libfuzzer-14-dev)
-fi
+case "${1:-}" in
+--fuzz) packages+=(clang-14 libfuzzer-14-dev) ;;
+--bench) packages+=(libpulse-dev gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good) ;;
+"") ;;
+*) echo "usage: install-deps.sh [--fuzz | --bench]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
