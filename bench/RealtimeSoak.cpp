@@ -80,9 +80,6 @@ Settings parse(int argc, char** argv) {
     if (s.minutes <= 0) {
         usage();
     }
-    if (s.output.empty()) {
-        s.output = bench::defaultOutputKind();
-    }
     return s;
 }
 
@@ -156,6 +153,7 @@ int main(int argc, char** argv) {
     if (!output) {
         fail(error);
     }
+    const std::string outputKind = bench::outputName(*output);
 
     core::QtTimerHost timers;
     core::ScriptedDialogs dialogs; // OK to everything; none is expected
@@ -197,7 +195,7 @@ int main(int argc, char** argv) {
     const std::string loadBefore = bench::loadAverage();
     std::printf("realtime-soak: \"Storm\", every random channel at \"Often\", %.1f minutes through "
                 "output %s, server \"%s\"; load average %s\n",
-                s.minutes, s.output.c_str(), capture.serverName().c_str(), loadBefore.c_str());
+                s.minutes, outputKind.c_str(), capture.serverName().c_str(), loadBefore.c_str());
     std::printf("minute  plays  gaps  longest-gap-ms  overflows  underflows  RSS-MB  fds  voices  "
                 "load\n");
     std::vector<double> rss;
@@ -242,7 +240,7 @@ int main(int argc, char** argv) {
                               .c_str()
                         : "");
     if (underflows < 0) {
-        std::printf("  info no underflow: output %s counts none\n", s.output.c_str());
+        std::printf("  info no underflow: output %s counts none\n", outputKind.c_str());
     } else {
         std::printf("  %s no underflow: %ld\n", underflows == 0 ? "PASS" : "FAIL", underflows);
     }

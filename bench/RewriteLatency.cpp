@@ -114,9 +114,6 @@ Settings parse(int argc, char** argv) {
             usage();
         }
     }
-    if (s.output.empty()) {
-        s.output = bench::defaultOutputKind();
-    }
     return s;
 }
 
@@ -233,6 +230,7 @@ int main(int argc, char** argv) {
     if (!output) {
         fail(error);
     }
+    const std::string outputKind = bench::outputName(*output);
     engine::SoundEngine engine(*output);
     if (engine.enumerateDevices().empty()) {
         fail("no output device");
@@ -321,7 +319,7 @@ int main(int argc, char** argv) {
     capture.stop();
 
     std::printf("rewrite-latency: output %s, device \"%s\", server \"%s\", monitor %s\n",
-                s.output.c_str(), engine.devices().front().c_str(), capture.serverName().c_str(),
+                outputKind.c_str(), engine.devices().front().c_str(), capture.serverName().c_str(),
                 capture.sourceName().c_str());
     std::printf("  %d %s changes %.0f..%.0f ms apart; backgrounds %s; random sounds %s\n",
                 s.changes, s.master ? "master volume" : "probe tone", s.minGapMs, s.maxGapMs,

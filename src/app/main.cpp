@@ -9,8 +9,7 @@
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
 #include "core/WallClock.h"
-#include "engine/PulseOutput.h"
-#include "engine/SdlAudioOutput.h"
+#include "engine/OutputChoice.h"
 #include "widgets/QtDialogs.h"
 
 #include <QApplication>
@@ -73,17 +72,6 @@ int exportFromCommandLine(int argc, char** argv) {
     return sylvaro::app::runExportCommand(app.arguments(), sylvaro::core::AppDir::ofExecutable());
 }
 
-// A sound server (PulseAudio, or PipeWire's PulseAudio service) gets the
-// program's own long-buffered output; SDL plays where there is none (ALSA
-// alone), and whenever SDL_AUDIODRIVER names a driver of its own.
-std::unique_ptr<sylvaro::engine::AudioOutput> chooseAudioOutput() {
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER") &&
-        sylvaro::engine::PulseOutput::serverAnswers()) {
-        return std::make_unique<sylvaro::engine::PulseOutput>();
-    }
-    return std::make_unique<sylvaro::engine::SdlAudioOutput>();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -125,7 +113,7 @@ int main(int argc, char** argv) {
     sylvaro::core::RandomSource random;
     random.randomize();
     sylvaro::core::SystemWallClock clock;
-    const std::unique_ptr<sylvaro::engine::AudioOutput> audio = chooseAudioOutput();
+    const std::unique_ptr<sylvaro::engine::AudioOutput> audio = sylvaro::engine::makeSystemOutput();
 
     const sylvaro::core::AppDir dir = sylvaro::core::AppDir::ofExecutable();
     QApplication::setWindowIcon(programIcon(dir));

@@ -105,6 +105,7 @@ private:
     // When the oldest change not yet written came (monotonic ns).
     std::atomic<std::int64_t> m_changeNs{0};
     int m_marginFrames = 0;
+    std::int64_t m_streamStart = 0; // the mixer's frame at the stream's first byte
     // What the mixer renders into and the server is given, sized at open().
     std::vector<float> m_block;
     std::vector<std::int16_t> m_samples;
