@@ -19,8 +19,8 @@ FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 3
 DEB_DIR ?= build-deb
 
-.PHONY: all deps configure build run test install bench asan tsan fuzz-deps fuzz-build fuzz \
-        fuzz-smoke deb-deps deb deb-check format clean
+.PHONY: all deps configure build run test install bench bench-deps bench-build soak asan tsan \
+        fuzz-deps fuzz-build fuzz fuzz-smoke deb-deps deb deb-check format clean
 
 all: build
 
@@ -48,13 +48,26 @@ test: build
 install: build
 	@cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
-bench: deps
+bench-deps:
+	@scripts/install-deps.sh --bench
+
+bench-build: bench-deps
 	@cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	    -DSYLVARO_BUILD_BENCH=ON -DSYLVARO_BUILD_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD_DIR)-bench
+
+# The benchmarks; the ones in real time start private sound servers of their
+# own (a PulseAudio, and a PipeWire unpacked into $(BUILD_DIR)-bench).
+bench: bench-build
 	@cmake --build $(BUILD_DIR)-bench --target run-bench
 	@cmake --build $(BUILD_DIR)-bench --target run-console-cpu
 	@cmake --build $(BUILD_DIR)-bench --target run-recorder-cpu
+	@cmake --build $(BUILD_DIR)-bench --target run-rewrite-latency
+
+# The console in real time through a private PulseAudio for
+# SYLVARO_SOAK_MINUTES (30).
+soak: bench-build
+	@cmake --build $(BUILD_DIR)-bench --target run-realtime-soak
 
 # The suite under the address and undefined-behaviour sanitizers, two tests at
 # a time. The generated sounds' own measurements are left to `make test`:

@@ -2,7 +2,9 @@
 
 // Figures of this process read from /proc/self/status.
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 // A size field of /proc/self/status ("VmRSS:", "VmHWM:", ...) in megabytes;
@@ -23,4 +25,11 @@ inline double statusMegabytes(const char* field) {
 
 inline double residentMegabytes() {
     return statusMegabytes("VmRSS:");
+}
+
+// File descriptors this process has open.
+inline int openDescriptors() {
+    std::error_code error;
+    const std::filesystem::directory_iterator fds("/proc/self/fd", error);
+    return error ? -1 : static_cast<int>(std::distance(fds, std::filesystem::directory_iterator()));
 }

@@ -9,6 +9,7 @@
 // program through its sound device.
 
 #include "ProcStatus.h"
+#include "SoakMix.h"
 #include "app/CatalogueSounds.h"
 #include "app/ConsoleState.h"
 #include "app/ConsoleWindow.h"
@@ -20,14 +21,10 @@
 #include "engine/SoundEngine.h"
 #include "random/RandomScheduler.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sndfile.h>
 #include <string>
 #include <vector>
 
@@ -35,106 +32,25 @@ using namespace sylvaro;
 
 namespace {
 
-constexpr int kCustomRandoms = 4;
+using bench::kCustomRandoms;
 constexpr int kRandoms = console::kChannels + kCustomRandoms;
-
-int openDescriptors() {
-    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd"))
-                                .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)
-                                .size());
-}
-
-// A short decaying tone of the user's own, as a custom random sound.
-bool writeTone(const QString& path, double hz) {
-    const int rate = 44100;
-    std::vector<float> samples(rate / 2);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const double t = static_cast<double>(i) / rate;
-        samples[i] = static_cast<float>(0.3 * std::exp(-6.0 * t) * std::sin(2.0 * M_PI * hz * t));
-    }
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = 1;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!file) {
-        return false;
-    }
-    sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
-    return sf_close(file) == 0;
-}
-
-// The program folder as built, with four sounds of the user's own.
-bool makeFolder(const QTemporaryDir& folder) {
-    const QDir program(QStringLiteral(SYLVARO_PROGRAM_DIR));
-    for (const QFileInfo& entry : program.entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
-        if (!QFile::link(entry.absoluteFilePath(), folder.filePath(entry.fileName()))) {
-            return false;
-        }
-    }
-    QDir(folder.path()).mkpath(QStringLiteral("sounds"));
-    for (int n = 1; n <= kCustomRandoms; ++n) {
-        if (!writeTone(folder.filePath(QStringLiteral("sounds/tone%1.wav").arg(n)), 300.0 * n)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-struct Channels {
-    std::vector<engine::Buffer> buffers;
-    std::vector<core::IntervalTimer*> timers;
-};
-
-Channels randomChannels(app::ConsoleWindow& console) {
-    Channels c;
-    auto& scheduler = console.panels().random.scheduler();
-    for (int bank = 1; bank <= console::kBanks; ++bank) {
-        for (int slot = 0; slot < console::kSlots; ++slot) {
-            c.buffers.push_back(console.sounds().random(bank, slot));
-            c.timers.push_back(&scheduler.timer(bank, slot));
-        }
-    }
-    for (int n = 1; n <= kCustomRandoms; ++n) {
-        c.buffers.push_back(console.panels().custom.randomBuffer(n));
-        c.timers.push_back(&console.panels().custom.timer(n));
-    }
-    return c;
-}
 
 void SoakFullSceneAllRandomsOften(benchmark::State& state) {
     const int hours = qEnvironmentVariableIntValue("SYLVARO_SOAK_HOURS") > 0
                           ? qEnvironmentVariableIntValue("SYLVARO_SOAK_HOURS")
                           : 24;
     QTemporaryDir folder;
-    if (!makeFolder(folder)) {
+    if (!bench::makeSoakFolder(QStringLiteral(SYLVARO_PROGRAM_DIR), folder)) {
         state.SkipWithError("cannot make the program folder");
         return;
     }
     const core::AppDir dir(folder.path());
 
-    // The scene, then every random channel and custom random at "Often".
     QString error;
     persist::MixFile mix;
-    {
-        app::OfflineConsole scene(dir, 1);
-        app::SoundscapeSource storm;
-        storm.kind = app::SoundscapeSource::Kind::Scene;
-        storm.scene = QStringLiteral("Storm");
-        if (!scene.prepare(storm, error)) {
-            state.SkipWithError(error.toStdString().c_str());
-            return;
-        }
-        mix = scene.console().mixes().capture();
-    }
-    for (int slot = 0; slot < console::kSlots; ++slot) {
-        const auto at = static_cast<std::size_t>(slot);
-        mix.console.bank1[at] = console::frequencyMinimum(1, slot);
-        mix.console.bank2[at] = console::frequencyMinimum(2, slot);
-    }
-    for (int n = 0; n < kCustomRandoms; ++n) {
-        mix.names.random[static_cast<std::size_t>(n)] = QStringLiteral("tone%1.wav").arg(n + 1);
-        mix.panel.frequency[static_cast<std::size_t>(n)] = 0;
+    if (!bench::stormOftenMix(dir, mix, error)) {
+        state.SkipWithError(error.toStdString().c_str());
+        return;
     }
     // The same mix for a run of the real program (`sylvaro-lite FILE.svm`).
     if (const QString path = qEnvironmentVariable("SYLVARO_SOAK_MIX"); !path.isEmpty()) {
@@ -155,7 +71,7 @@ void SoakFullSceneAllRandomsOften(benchmark::State& state) {
         }
         app::ConsoleWindow& console = offline.console();
         engine::SoundEngine& engine = console.sounds().engine();
-        const Channels channels = randomChannels(console);
+        const bench::RandomChannels channels = bench::randomChannels(console);
         for (std::size_t i = 0; i < channels.buffers.size(); ++i) {
             if (!engine.exists(channels.buffers[i])) {
                 state.SkipWithError("a random channel has no sound");

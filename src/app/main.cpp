@@ -9,7 +9,7 @@
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
 #include "core/WallClock.h"
-#include "engine/SdlAudioOutput.h"
+#include "engine/OutputChoice.h"
 #include "widgets/QtDialogs.h"
 
 #include <QApplication>
@@ -113,12 +113,12 @@ int main(int argc, char** argv) {
     sylvaro::core::RandomSource random;
     random.randomize();
     sylvaro::core::SystemWallClock clock;
-    sylvaro::engine::SdlAudioOutput audio;
+    const std::unique_ptr<sylvaro::engine::AudioOutput> audio = sylvaro::engine::makeSystemOutput();
 
     const sylvaro::core::AppDir dir = sylvaro::core::AppDir::ofExecutable();
     QApplication::setWindowIcon(programIcon(dir));
     sylvaro::app::ConsoleWindow console(
-        sylvaro::app::Services{dir, timers, dialogs, random, clock, audio});
+        sylvaro::app::Services{dir, timers, dialogs, random, clock, *audio});
     dialogs.setParent(&console);
     QObject::connect(&quitSignals, &sylvaro::app::QuitSignals::quitRequested, &console, [&console] {
         closeModalWindows();

@@ -173,4 +173,26 @@ void Limiter::process(const float* in, float* out, int frames) {
     copySamples(m_history.data() + 2 * frames, m_history.data(), 2 * kLatencyFrames);
 }
 
+void Limiter::save(State& state) const {
+    std::copy_n(m_history.begin(), state.delayed.size(), state.delayed.begin());
+    state.keys = m_keys;
+    state.inputFrames = m_inputFrames;
+    state.blocks = m_blocks;
+    state.blockPeak = m_blockPeak;
+    state.previousNeed = m_previousNeed;
+    state.gain = m_gain;
+    state.holdLeft = m_holdLeft;
+}
+
+void Limiter::restore(const State& state) {
+    std::copy(state.delayed.begin(), state.delayed.end(), m_history.begin());
+    m_keys = state.keys;
+    m_inputFrames = state.inputFrames;
+    m_blocks = state.blocks;
+    m_blockPeak = state.blockPeak;
+    m_previousNeed = state.previousNeed;
+    m_gain = state.gain;
+    m_holdLeft = state.holdLeft;
+}
+
 } // namespace sylvaro::engine

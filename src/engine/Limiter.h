@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <tuple>
 #include <cstdint>
 #include <vector>
 
@@ -29,6 +30,21 @@ public:
     // frames <= kMaxFrames. Allocates nothing.
     void process(const float* in, float* out, int frames);
 
+    // Everything process() carries from one call to the next, so the limiter
+    // can be put back to an earlier moment and go on from there exactly.
+    struct State {
+        std::array<float, 2 * kLatencyFrames> delayed{};
+        std::array<float, 32> keys{};
+        std::uint64_t inputFrames = 0;
+        std::uint64_t blocks = 0;
+        float blockPeak = 0.0f;
+        float previousNeed = 1.0f;
+        float gain = 1.0f;
+        int holdLeft = 0;
+    };
+    void save(State& state) const;
+    void restore(const State& state);
+
 private:
     void takeInput(const float* in, int frames);
     void finishBlock();
@@ -36,7 +52,7 @@ private:
 
     // Keyframes (gain at the first frame of a block) for the blocks between
     // the oldest delayed frame and the newest input; a power of two.
-    static constexpr int kKeyframes = 32;
+    static constexpr int kKeyframes = std::tuple_size_v<decltype(State::keys)>;
     static_assert(kKeyframes > kLatencyFrames / kBlockFrames + kMaxFrames / kBlockFrames + 2);
 
     std::vector<float> m_history;           // delayed frames, then this call's input

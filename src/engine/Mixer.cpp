@@ -202,38 +202,90 @@ struct Source {
           length(static_cast<std::uint64_t>(pcm.frames)) {}
 };
 
+constexpr std::uint64_t kEnded = std::uint64_t{1} << 32;
+constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+// A seek request: a count of setPosition() calls (high half) and the frame.
+constexpr std::uint64_t packSeek(std::uint32_t generation, std::int64_t frame) {
+    return (std::uint64_t{generation} << 32) | static_cast<std::uint32_t>(frame);
+}
+constexpr std::uint32_t seekGeneration(std::uint64_t seek) {
+    return static_cast<std::uint32_t>(seek >> 32);
+}
+constexpr std::int64_t seekFrame(std::uint64_t seek) {
+    return static_cast<std::int64_t>(seek & 0xFFFFFFFFu);
+}
+
+std::uint64_t packMaster(int hundredthsDb, int glideFrames) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(glideFrames)) << 32) |
+           static_cast<std::uint32_t>(hundredthsDb);
+}
+int masterDb(std::uint64_t packed) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(packed & 0xFFFFFFFFu));
+}
+int masterGlide(std::uint64_t packed) {
+    return static_cast<int>(packed >> 32);
+}
+
+// Moments kept beyond one per kKeyFrames of the span to rewind: the rewinds'
+// own targets, which stay until they are settled.
+constexpr int kExtraMoments = 32;
+
 } // namespace
 
-// One voice slot. The UI-thread fields say who owns the slot; the atomics are
-// the UI's requests polled by render(); the rest belongs to the audio thread.
+// One voice slot: who owns it (UI thread), what the UI asks of it (atomics the
+// render reads), and what the render reports back.
 struct Mixer::Voice {
     // UI thread only.
     PcmPtr owner;
     int generation = 0;
+    // Released while it may still be heard; its slot is freed once it cannot.
+    bool retiring = false;
 
-    // Written by the UI thread (and the end-of-sound stop), read by render().
+    // Set under the lock when a voice takes the slot; the serial tells the
+    // render which voice its own records of the slot belong to.
     std::atomic<const PcmData*> pcm{nullptr};
+    std::atomic<std::uint32_t> serial{0};
+    // The UI's requests.
     std::atomic<std::uint32_t> state{0};
     std::atomic<int> volume{0};
     std::atomic<int> pan{0};
-    std::atomic<std::int64_t> pendingSeek{-1};
-    // Mixed outside the master volume.
+    std::atomic<std::uint64_t> seek{0};
     std::atomic<bool> exempt{false};
-    // Written by render(), read by the UI thread.
+    // Reported by the render, as of the newest frame rendered.
     std::atomic<std::int64_t> renderedPosition{0};
-    // Whether the last tile rendered carried this voice (playing or fading).
+    std::atomic<std::uint32_t> seekTaken{0};
+    std::atomic<std::uint64_t> ended{0}; // kEnded | the state it ended under
     std::atomic<bool> heard{false};
-    // UI thread only: released while heard; its slot is freed once the
-    // fade-out has been rendered.
-    bool retiring = false;
+    std::atomic<std::int64_t> quietSince{0};
 
-    // Audio thread only (set up by createVoice before the voice is visible).
+    void reset(const PcmPtr& data, std::uint32_t newSerial);
+};
+
+// What the UI asked of one voice, as the render read it.
+struct Mixer::Request {
+    std::uint64_t seek = 0;
+    std::uint32_t state = 0;
+    std::uint32_t serial = 0;
+    int volume = 0;
+    int pan = 0;
+    bool exempt = false;
+};
+
+// Where one voice is and how loud it is going: everything the render carries
+// from one frame to the next. Audio thread only.
+struct Mixer::Playhead {
     std::uint64_t cursor = 0; // next frame to play
+    // The frame from which it has not been heard (kNever while it is).
+    std::int64_t quietSince = 0;
+    std::uint32_t serial = 0; // the voice this belongs to
+    std::uint32_t seekTaken = 0;
+    // A once-played sound that reached its end stays ended while the state
+    // it ended under is asked for.
+    std::uint32_t endedState = 0;
+    bool ended = false;
     // Rendered in the previous tile: playing, or fading out after a stop.
     // A voice that becomes audible starts its gain from silence.
     bool audible = false;
-    // Whether this tile mixes the voice outside the master volume.
-    bool exemptNow = false;
     int appliedVolume = 0;
     int appliedPan = 0;
     float volumeL = 1.0f, volumeR = 1.0f; // the gains volume and pan ask for
@@ -246,69 +298,59 @@ struct Mixer::Voice {
     int rampDone = 0;
     int rampLeft = 0;
 
-    void reset(const PcmPtr& data);
-    // A silent render keeps the voice's time (cursor, ramps, ends) without
-    // mixing anything.
-    void render(float* out, int frames, int rampFrames, bool silent);
+    // Renders `frames` frames of the voice into `out` (adding); a silent
+    // render keeps the voice's time (cursor, ramps, ends) without mixing.
+    void render(const Request& request, const Source& src, Voice& report, float* out, int frames,
+                int rampFrames, bool silent, std::int64_t endFrame);
 
 private:
     enum class Edge { Continue, Stop };
-    void consumeSeek();
-    void retarget(bool playing, int rampFrames);
+    void retarget(const Request& request, bool playing, int rampFrames);
     Gains gains() const;
     void advanceRamp(int frames);
-    Edge reachEnd();
-    bool mix(const Source& src, float* out, int frames, bool silent);
+    Edge reachEnd(const Request& request, Voice& report);
+    bool mix(const Request& request, const Source& src, Voice& report, float* out, int frames,
+             bool silent);
 };
 
-void Mixer::Voice::reset(const PcmPtr& data) {
+// The mixer as it was before rendering one frame: enough to render on from
+// there exactly as it did. The voices' playheads and requests sit beside it.
+struct Mixer::Moment {
+    std::int64_t frame = 0;
+    int used = 0;
+    std::uint64_t masterRequest = 0;
+    MasterGlide glide;
+    Limiter::State limiter;
+};
+
+void Mixer::Voice::reset(const PcmPtr& data, std::uint32_t newSerial) {
     owner = data;
     state.store(0, std::memory_order_relaxed);
     volume.store(0, std::memory_order_relaxed);
     pan.store(0, std::memory_order_relaxed);
-    pendingSeek.store(-1, std::memory_order_relaxed);
+    seek.store(0, std::memory_order_relaxed);
     exempt.store(false, std::memory_order_relaxed);
     renderedPosition.store(0, std::memory_order_relaxed);
+    seekTaken.store(0, std::memory_order_relaxed);
+    ended.store(0, std::memory_order_relaxed);
     heard.store(false, std::memory_order_relaxed);
+    quietSince.store(0, std::memory_order_relaxed);
     retiring = false;
-    cursor = 0;
-    audible = false;
-    exemptNow = false;
-    appliedVolume = 0;
-    appliedPan = 0;
-    volumeL = volumeR = 1.0f;
-    gainL = gainR = targetL = targetR = 0.0f;
-    startL = startR = stepL = stepR = 0.0f;
-    rampDone = rampLeft = 0;
+    serial.store(newSerial, std::memory_order_relaxed);
     // Publishing the pointer last makes the fields above visible to render().
     pcm.store(data.get(), std::memory_order_release);
-}
-
-void Mixer::Voice::consumeSeek() {
-    std::int64_t frame = pendingSeek.load(std::memory_order_acquire);
-    while (frame >= 0) {
-        // Publish first: a UI thread that sees the seek consumed also sees it
-        // as the position.
-        renderedPosition.store(frame, std::memory_order_relaxed);
-        if (pendingSeek.compare_exchange_weak(frame, -1, std::memory_order_acq_rel)) {
-            cursor = static_cast<std::uint64_t>(frame);
-            return;
-        }
-    }
 }
 
 // Every change of the gain a voice should have - starting, stopping, a new
 // volume or pan, a play() during a fade-out - is a ramp from the gain it has
 // now, so the output never jumps.
-void Mixer::Voice::retarget(bool playing, int rampFrames) {
-    const int v = volume.load(std::memory_order_relaxed);
-    const int p = pan.load(std::memory_order_relaxed);
-    if (v != appliedVolume || p != appliedPan) {
-        appliedVolume = v;
-        appliedPan = p;
-        const float g = attenuation(v);
-        volumeL = g * (p > 0 ? attenuation(-p) : 1.0f);
-        volumeR = g * (p < 0 ? attenuation(p) : 1.0f);
+void Mixer::Playhead::retarget(const Request& request, bool playing, int rampFrames) {
+    if (request.volume != appliedVolume || request.pan != appliedPan) {
+        appliedVolume = request.volume;
+        appliedPan = request.pan;
+        const float g = attenuation(appliedVolume);
+        volumeL = g * (appliedPan > 0 ? attenuation(-appliedPan) : 1.0f);
+        volumeR = g * (appliedPan < 0 ? attenuation(appliedPan) : 1.0f);
     }
     if (!audible) {
         gainL = gainR = targetL = targetR = 0.0f;
@@ -328,14 +370,14 @@ void Mixer::Voice::retarget(bool playing, int rampFrames) {
     }
 }
 
-Gains Mixer::Voice::gains() const {
+Gains Mixer::Playhead::gains() const {
     if (rampLeft > 0) {
         return {startL, startR, stepL, stepR, static_cast<float>(rampDone + 1)};
     }
     return {gainL, gainR, 0.0f, 0.0f};
 }
 
-void Mixer::Voice::advanceRamp(int frames) {
+void Mixer::Playhead::advanceRamp(int frames) {
     if (rampLeft == 0) {
         return;
     }
@@ -351,27 +393,23 @@ void Mixer::Voice::advanceRamp(int frames) {
     }
 }
 
-// The cursor has reached the end: wrap a looping voice (by the newest looping
-// flag, so a play() during this tile counts, and a voice fading out after a
-// stop() keeps going round) or stop a once-played one and rewind it.
-Mixer::Voice::Edge Mixer::Voice::reachEnd() {
-    std::uint32_t s = state.load(std::memory_order_acquire);
-    for (;;) {
-        cursor = 0;
-        if ((s & kLooping) != 0) {
-            return Edge::Continue;
-        }
-        renderedPosition.store(0, std::memory_order_relaxed);
-        // A stop() from the UI thread already ended it; otherwise end it
-        // unless a play() or stop() comes in between, which then wins.
-        if ((s & kPlaying) == 0 ||
-            state.compare_exchange_weak(s, nextState(s, 0), std::memory_order_acq_rel)) {
-            return Edge::Stop;
-        }
+// The cursor has reached the end: wrap a looping voice (a voice fading out
+// after a stop() keeps its looping flag, so it goes round) or end a
+// once-played one and rewind it.
+Mixer::Playhead::Edge Mixer::Playhead::reachEnd(const Request& request, Voice& report) {
+    cursor = 0;
+    if ((request.state & kLooping) != 0) {
+        return Edge::Continue;
     }
+    ended = true;
+    endedState = request.state;
+    report.renderedPosition.store(0, std::memory_order_relaxed);
+    report.ended.store(kEnded | request.state, std::memory_order_release);
+    return Edge::Stop;
 }
 
-bool Mixer::Voice::mix(const Source& src, float* out, int frames, bool silent) {
+bool Mixer::Playhead::mix(const Request& request, const Source& src, Voice& report, float* out,
+                          int frames, bool silent) {
     const std::uint64_t length = src.length;
     int done = 0;
     while (done < frames) {
@@ -388,61 +426,79 @@ bool Mixer::Voice::mix(const Source& src, float* out, int frames, bool silent) {
         advanceRamp(run);
         cursor += static_cast<std::uint64_t>(run);
         done += run;
-        if (cursor == length && reachEnd() == Edge::Stop) {
+        if (cursor == length && reachEnd(request, report) == Edge::Stop) {
             return false;
         }
     }
     return true;
 }
 
-void Mixer::Voice::render(float* out, int frames, int rampFrames, bool silent) {
-    const PcmData* data = pcm.load(std::memory_order_acquire);
-    if (data == nullptr) {
-        return;
-    }
-    const Source src(*data);
-    const bool wanted = (state.load(std::memory_order_acquire) & kPlaying) != 0;
+void Mixer::Playhead::render(const Request& request, const Source& src, Voice& report, float* out,
+                             int frames, int rampFrames, bool silent, std::int64_t endFrame) {
+    const bool wanted =
+        (request.state & kPlaying) != 0 && !(ended && endedState == request.state);
+    const std::uint32_t seekWanted = seekGeneration(request.seek);
+    const bool wasAudible = audible;
     int done = 0;
     bool moved = false;
+    bool sounded = false;
     while (done < frames) {
         // A jump while the voice is heard would click: it fades out where it
         // is first, then jumps and fades in. A stopped voice fading out keeps
         // going from where the listener was; the next play() starts at the
         // seek.
-        const bool seeking = pendingSeek.load(std::memory_order_acquire) >= 0;
+        const bool seeking = seekWanted != seekTaken;
         const bool playing = wanted && !(seeking && audible);
         if (!playing && !audible) {
             break;
         }
-        if (playing) {
-            consumeSeek();
+        if (playing && seeking) {
+            cursor = static_cast<std::uint64_t>(
+                std::min<std::int64_t>(seekFrame(request.seek), static_cast<std::int64_t>(src.length) - 1));
+            seekTaken = seekWanted;
+            // Published first: a UI thread that sees the seek taken also sees
+            // it as the position.
+            report.renderedPosition.store(static_cast<std::int64_t>(cursor),
+                                          std::memory_order_relaxed);
+            report.seekTaken.store(seekTaken, std::memory_order_release);
         }
-        retarget(playing, rampFrames);
+        retarget(request, playing, rampFrames);
         // Of a fade-out, only the fade is left to render.
         const int n = playing ? frames - done : std::min(frames - done, rampLeft);
-        if (n > 0 && !mix(src, out + 2 * done, n, silent)) {
+        sounded = sounded || n > 0;
+        if (n > 0 && !mix(request, src, report, out + 2 * done, n, silent)) {
             audible = false; // a once-played sound ended, unfaded, and rewound
-            heard.store(false, std::memory_order_release);
-            return;
+            moved = false;
+            break;
         }
         done += n;
         moved = moved || n > 0;
         audible = playing || rampLeft > 0;
     }
     if (moved) {
-        renderedPosition.store(static_cast<std::int64_t>(cursor), std::memory_order_relaxed);
+        report.renderedPosition.store(static_cast<std::int64_t>(cursor), std::memory_order_relaxed);
     }
-    if (heard.load(std::memory_order_relaxed) != audible) {
-        heard.store(audible, std::memory_order_release);
+    if (audible) {
+        quietSince = kNever;
+    } else if (wasAudible || sounded) {
+        quietSince = endFrame;
+    }
+    if (report.quietSince.load(std::memory_order_relaxed) != quietSince) {
+        report.quietSince.store(quietSince, std::memory_order_relaxed);
+    }
+    if (report.heard.load(std::memory_order_relaxed) != audible) {
+        report.heard.store(audible, std::memory_order_release);
     }
 }
 
 Mixer::Mixer(int sampleRate, int capacity)
     : m_sampleRate(sampleRate > 0 ? sampleRate : 48000),
-      m_rampFrames(std::max(1, m_sampleRate / kRampsPerSecond)), m_limiter(m_sampleRate),
-      m_tile(2 * static_cast<std::size_t>(kTileFrames), 0.0f),
+      m_rampFrames(std::max(1, m_sampleRate / kRampsPerSecond)),
       m_voices(std::make_unique<Voice[]>(static_cast<std::size_t>(std::max(capacity, 0)))),
-      m_capacity(std::max(capacity, 0)) {}
+      m_capacity(std::max(capacity, 0)), m_limiter(m_sampleRate),
+      m_tile(2 * static_cast<std::size_t>(kTileFrames), 0.0f),
+      m_requests(static_cast<std::size_t>(m_capacity)),
+      m_heads(static_cast<std::size_t>(m_capacity)) {}
 
 Mixer::~Mixer() = default;
 
@@ -453,28 +509,70 @@ Mixer::Voice* Mixer::voice(VoiceId id) const {
         return nullptr;
     }
     Voice& v = m_voices[static_cast<std::size_t>(id % m_capacity)];
-    return v.owner && v.generation == id / m_capacity ? &v : nullptr;
+    return v.owner && !v.retiring && v.generation == id / m_capacity ? &v : nullptr;
 }
 
-void Mixer::freeVoice(Voice& v) {
-    if (m_lock) {
-        m_lock->lock();
+void Mixer::changed() {
+    if (m_listener) {
+        m_listener->mixChanged();
     }
+}
+
+namespace {
+// Holds the mixer's AudioLock, if any, for a scope.
+class Locked {
+public:
+    explicit Locked(AudioLock* lock) : m_lock(lock) {
+        if (m_lock) {
+            m_lock->lock();
+        }
+    }
+    ~Locked() {
+        if (m_lock) {
+            m_lock->unlock();
+        }
+    }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    AudioLock* m_lock;
+};
+} // namespace
+
+// Under the lock: nothing the render can still reach - the newest frame, or
+// a moment a rewind may go back to - has the voice sounding.
+bool Mixer::freeable(const Voice& v) const {
+    return !v.heard.load(std::memory_order_acquire) &&
+           v.quietSince.load(std::memory_order_relaxed) <=
+               m_reachable.load(std::memory_order_acquire);
+}
+
+// Under the lock. The samples themselves are dropped by the caller, outside
+// it, on the UI thread - never in render().
+void Mixer::freeVoice(Voice& v) {
     v.pcm.store(nullptr, std::memory_order_release);
     v.state.store(0, std::memory_order_relaxed);
-    if (m_lock) {
-        m_lock->unlock();
-    }
-    // The samples are freed here, on the UI thread, never in render().
-    v.owner.reset();
     v.retiring = false;
 }
 
 void Mixer::collect() {
-    for (int slot = 0; slot < m_capacity; ++slot) {
-        Voice& v = m_voices[static_cast<std::size_t>(slot)];
-        if (v.retiring && !v.heard.load(std::memory_order_acquire)) {
-            freeVoice(v);
+    bool any = false;
+    for (int slot = 0; slot < m_capacity && !any; ++slot) {
+        any = m_voices[static_cast<std::size_t>(slot)].retiring;
+    }
+    if (!any) {
+        return;
+    }
+    std::vector<PcmPtr> dropped;
+    {
+        const Locked locked(m_lock);
+        for (int slot = 0; slot < m_capacity; ++slot) {
+            Voice& v = m_voices[static_cast<std::size_t>(slot)];
+            if (v.retiring && freeable(v)) {
+                freeVoice(v);
+                dropped.push_back(std::move(v.owner));
+            }
         }
     }
 }
@@ -489,37 +587,36 @@ VoiceId Mixer::createVoice(PcmPtr pcm) {
         return kNoVoice;
     }
     collect();
-    // With every slot taken, a voice still fading out gives way (nothing
-    // may be rendering it: no device).
-    bool full = true;
-    for (int slot = 0; slot < m_capacity && full; ++slot) {
-        full = static_cast<bool>(m_voices[static_cast<std::size_t>(slot)].owner);
-    }
-    for (int slot = 0; full && slot < m_capacity; ++slot) {
+    Voice* free = nullptr;
+    for (int slot = 0; slot < m_capacity && !free; ++slot) {
         Voice& v = m_voices[static_cast<std::size_t>(slot)];
-        if (v.retiring) {
-            freeVoice(v);
-            full = false;
+        free = v.owner ? nullptr : &v;
+    }
+    PcmPtr dropped;
+    {
+        const Locked locked(m_lock);
+        // With every slot taken, a voice still fading out gives way.
+        for (int slot = 0; slot < m_capacity && !free; ++slot) {
+            Voice& v = m_voices[static_cast<std::size_t>(slot)];
+            if (v.retiring) {
+                freeVoice(v);
+                dropped = std::move(v.owner);
+                free = &v;
+            }
+        }
+        if (!free) {
+            return kNoVoice;
+        }
+        const int slot = static_cast<int>(free - m_voices.get());
+        if (free->generation > (std::numeric_limits<int>::max() - slot) / m_capacity - 1) {
+            free->generation = 0;
+        }
+        free->reset(pcm, ++m_serials);
+        if (slot >= m_used.load(std::memory_order_relaxed)) {
+            m_used.store(slot + 1, std::memory_order_release);
         }
     }
-    for (int slot = 0; slot < m_capacity; ++slot) {
-        Voice& v = m_voices[static_cast<std::size_t>(slot)];
-        if (v.owner) {
-            continue;
-        }
-        if (v.generation > (std::numeric_limits<int>::max() - slot) / m_capacity - 1) {
-            v.generation = 0;
-        }
-        if (m_lock) {
-            m_lock->lock();
-        }
-        v.reset(pcm);
-        if (m_lock) {
-            m_lock->unlock();
-        }
-        return v.generation * m_capacity + slot;
-    }
-    return kNoVoice;
+    return free->generation * m_capacity + static_cast<int>(free - m_voices.get());
 }
 
 void Mixer::releaseVoice(VoiceId id) {
@@ -531,11 +628,7 @@ void Mixer::releaseVoice(VoiceId id) {
     // out first and its slot is freed by a later call.
     stop(id);
     ++v->generation;
-    if (v->heard.load(std::memory_order_acquire)) {
-        v->retiring = true;
-    } else {
-        freeVoice(*v);
-    }
+    v->retiring = true;
     collect();
 }
 
@@ -555,30 +648,31 @@ int Mixer::voiceCount() const {
 void Mixer::play(VoiceId id, bool looping) {
     if (Voice* v = voice(id)) {
         const std::uint32_t flags = kPlaying | (looping ? kLooping : 0);
-        std::uint32_t s = v->state.load(std::memory_order_relaxed);
-        while (!v->state.compare_exchange_weak(s, nextState(s, flags), std::memory_order_acq_rel)) {
-        }
+        const std::uint32_t s = v->state.load(std::memory_order_relaxed);
+        v->state.store(nextState(s, flags), std::memory_order_release);
+        changed();
     }
 }
 
 void Mixer::stop(VoiceId id) {
     if (Voice* v = voice(id)) {
-        std::uint32_t s = v->state.load(std::memory_order_relaxed);
-        while (!v->state.compare_exchange_weak(s, nextState(s, s & kLooping),
-                                               std::memory_order_acq_rel)) {
-        }
+        const std::uint32_t s = v->state.load(std::memory_order_relaxed);
+        v->state.store(nextState(s, s & kLooping), std::memory_order_release);
+        changed();
     }
 }
 
 void Mixer::setVolume(VoiceId id, int hundredthsDb) {
     if (Voice* v = voice(id)) {
         v->volume.store(std::clamp(hundredthsDb, kSilentDb, 0), std::memory_order_relaxed);
+        changed();
     }
 }
 
 void Mixer::setPan(VoiceId id, int hundredthsDb) {
     if (Voice* v = voice(id)) {
         v->pan.store(std::clamp(hundredthsDb, -kMaxPan, kMaxPan), std::memory_order_relaxed);
+        changed();
     }
 }
 
@@ -586,14 +680,21 @@ void Mixer::setPosition(VoiceId id, std::int64_t frame) {
     if (Voice* v = voice(id)) {
         // render() takes it over at its next tile; until then position()
         // reports it, and it cannot be overwritten by the running cursor.
-        v->pendingSeek.store(std::clamp<std::int64_t>(frame, 0, v->owner->frames - 1),
-                             std::memory_order_release);
+        const std::uint64_t old = v->seek.load(std::memory_order_relaxed);
+        v->seek.store(packSeek(seekGeneration(old) + 1,
+                               std::clamp<std::int64_t>(frame, 0, v->owner->frames - 1)),
+                      std::memory_order_release);
+        changed();
     }
 }
 
 bool Mixer::isPlaying(VoiceId id) const {
     const Voice* v = voice(id);
-    return v && (v->state.load(std::memory_order_acquire) & kPlaying) != 0;
+    if (!v) {
+        return false;
+    }
+    const std::uint32_t s = v->state.load(std::memory_order_acquire);
+    return (s & kPlaying) != 0 && v->ended.load(std::memory_order_acquire) != (kEnded | s);
 }
 
 bool Mixer::isLooping(VoiceId id) const {
@@ -616,8 +717,11 @@ std::int64_t Mixer::position(VoiceId id) const {
     if (!v) {
         return 0;
     }
-    const std::int64_t seek = v->pendingSeek.load(std::memory_order_acquire);
-    return seek >= 0 ? seek : v->renderedPosition.load(std::memory_order_relaxed);
+    const std::uint64_t seek = v->seek.load(std::memory_order_relaxed);
+    if (seekGeneration(seek) != v->seekTaken.load(std::memory_order_acquire)) {
+        return seekFrame(seek);
+    }
+    return v->renderedPosition.load(std::memory_order_relaxed);
 }
 
 std::int64_t Mixer::length(VoiceId id) const {
@@ -625,23 +729,11 @@ std::int64_t Mixer::length(VoiceId id) const {
     return v ? v->owner->frames : 0;
 }
 
-namespace {
-std::uint64_t packMaster(int hundredthsDb, int glideFrames) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(glideFrames)) << 32) |
-           static_cast<std::uint32_t>(hundredthsDb);
-}
-int masterDb(std::uint64_t packed) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(packed & 0xFFFFFFFFu));
-}
-int masterGlide(std::uint64_t packed) {
-    return static_cast<int>(packed >> 32);
-}
-} // namespace
-
 void Mixer::setMasterVolume(int hundredthsDb, int glideFrames) {
     const int db = std::clamp(hundredthsDb, kSilentDb, 0);
     const int glide = std::clamp(glideFrames, m_rampFrames, std::numeric_limits<int>::max());
     m_master.store(packMaster(db, glide), std::memory_order_release);
+    changed();
 }
 
 int Mixer::masterVolume() const {
@@ -651,6 +743,7 @@ int Mixer::masterVolume() const {
 void Mixer::setExempt(VoiceId id, bool exempt) {
     if (Voice* v = voice(id)) {
         v->exempt.store(exempt, std::memory_order_relaxed);
+        changed();
     }
 }
 
@@ -659,65 +752,220 @@ bool Mixer::isExempt(VoiceId id) const {
     return v && v->exempt.load(std::memory_order_relaxed);
 }
 
+// ---- Audio thread ----------------------------------------------------------
+
+void Mixer::readRequests() {
+    const int used = m_used.load(std::memory_order_acquire);
+    for (int slot = 0; slot < used; ++slot) {
+        const Voice& v = m_voices[static_cast<std::size_t>(slot)];
+        Request& r = m_requests[static_cast<std::size_t>(slot)];
+        r.serial = v.serial.load(std::memory_order_acquire);
+        r.state = v.state.load(std::memory_order_acquire);
+        r.volume = v.volume.load(std::memory_order_relaxed);
+        r.pan = v.pan.load(std::memory_order_relaxed);
+        r.seek = v.seek.load(std::memory_order_acquire);
+        r.exempt = v.exempt.load(std::memory_order_relaxed);
+    }
+    m_masterRequest = m_master.load(std::memory_order_acquire);
+}
+
 void Mixer::applyMaster(float* tile, int frames) {
+    MasterGlide& g = m_glide;
     int i = 0;
     // The glide, frame by frame, from where the gain was when it was asked.
-    for (; m_masterLeft > 0 && i < frames; ++i) {
-        ++m_masterDone;
-        --m_masterLeft;
-        m_masterGain = m_masterLeft == 0
-                           ? m_masterTarget
-                           : m_masterStart + m_masterStep * static_cast<float>(m_masterDone);
-        tile[2 * i] *= m_masterGain;
-        tile[2 * i + 1] *= m_masterGain;
+    for (; g.left > 0 && i < frames; ++i) {
+        ++g.done;
+        --g.left;
+        g.gain = g.left == 0 ? g.target : g.start + g.step * static_cast<float>(g.done);
+        tile[2 * i] *= g.gain;
+        tile[2 * i + 1] *= g.gain;
     }
-    if (i < frames && m_masterGain != 1.0f) {
-        const float g = m_masterGain;
+    if (i < frames && g.gain != 1.0f) {
+        const float gain = g.gain;
         for (int k = 2 * i; k < 2 * frames; ++k) {
-            tile[k] *= g;
+            tile[k] *= gain;
         }
     }
+}
+
+void Mixer::renderTile(float* out, int frames) {
+    if (m_masterRequest != m_glide.applied) {
+        MasterGlide& g = m_glide;
+        g.applied = m_masterRequest;
+        g.target = attenuation(masterDb(m_masterRequest));
+        g.start = g.gain;
+        g.done = 0;
+        g.left = std::max(1, masterGlide(m_masterRequest));
+        g.step = (g.target - g.gain) / static_cast<float>(g.left);
+    }
+    // Under a silent master the voices only keep their time.
+    const bool silent = m_glide.left == 0 && m_glide.gain == 0.0f;
+    const std::int64_t end = m_frame + frames;
+    // The voices sum into a tile of our own, which stays in cache, rather
+    // than into the device's buffer.
+    float* tile = m_tile.data();
+    std::fill(tile, tile + 2 * frames, 0.0f);
+    const int used = m_used.load(std::memory_order_acquire);
+    static const Request kNothingAsked{};
+    // Ordinary voices first, under the master; then the exempt ones.
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool exempt = pass == 1;
+        if (exempt && !silent) {
+            applyMaster(tile, frames);
+        }
+        for (int slot = 0; slot < used; ++slot) {
+            Voice& v = m_voices[static_cast<std::size_t>(slot)];
+            const PcmData* data = v.pcm.load(std::memory_order_acquire);
+            if (data == nullptr) {
+                continue;
+            }
+            const std::uint32_t serial = v.serial.load(std::memory_order_relaxed);
+            const Request& stored = m_requests[static_cast<std::size_t>(slot)];
+            // Requests read before the voice took the slot are not its own.
+            const Request& request = stored.serial == serial ? stored : kNothingAsked;
+            if (request.exempt != exempt) {
+                continue;
+            }
+            Playhead& head = m_heads[static_cast<std::size_t>(slot)];
+            if (head.serial != serial) {
+                head = Playhead{};
+                head.serial = serial;
+            }
+            head.render(request, Source(*data), v, tile, frames, m_rampFrames, silent && !exempt,
+                        end);
+        }
+    }
+    m_limiter.process(tile, out, frames);
 }
 
 void Mixer::render(float* out, int frames) {
     if (out == nullptr || frames <= 0) {
         return;
     }
-    // The voices sum into a tile of our own, which stays in cache, rather
-    // than into the device's buffer.
-    float* tile = m_tile.data();
-    for (int done = 0; done < frames; done += kTileFrames) {
-        const int n = std::min(kTileFrames, frames - done);
-        const std::uint64_t master = m_master.load(std::memory_order_acquire);
-        if (master != m_appliedMaster) {
-            m_appliedMaster = master;
-            m_masterTarget = attenuation(masterDb(master));
-            m_masterStart = m_masterGain;
-            m_masterDone = 0;
-            m_masterLeft = std::max(1, masterGlide(master));
-            m_masterStep = (m_masterTarget - m_masterGain) / static_cast<float>(m_masterLeft);
-        }
-        // Under a silent master the voices only keep their time.
-        const bool silent = m_masterLeft == 0 && m_masterGain == 0.0f;
-        std::fill(tile, tile + 2 * n, 0.0f);
-        for (int slot = 0; slot < m_capacity; ++slot) {
-            Voice& v = m_voices[static_cast<std::size_t>(slot)];
-            v.exemptNow = v.exempt.load(std::memory_order_relaxed);
-            if (!v.exemptNow) {
-                v.render(tile, n, m_rampFrames, silent);
+    const bool rewinding = !m_moments.empty();
+    for (int done = 0; done < frames;) {
+        int n = std::min(kTileFrames, frames - done);
+        if (rewinding) {
+            // What the UI asks is read only where a moment is kept, so the
+            // moments alone say how everything after them was rendered.
+            const int intoKey = static_cast<int>(m_frame % kKeyFrames);
+            if (intoKey == 0 || m_freshRequests) {
+                readRequests();
+                keepMoment();
+                m_freshRequests = false;
             }
+            n = std::min(n, kKeyFrames - intoKey);
+        } else {
+            readRequests();
         }
-        if (!silent) {
-            applyMaster(tile, n);
-        }
-        for (int slot = 0; slot < m_capacity; ++slot) {
-            Voice& v = m_voices[static_cast<std::size_t>(slot)];
-            if (v.exemptNow) {
-                v.render(tile, n, m_rampFrames, false);
-            }
-        }
-        m_limiter.process(tile, out + 2 * static_cast<std::size_t>(done), n);
+        renderTile(out + 2 * static_cast<std::size_t>(done), n);
+        m_frame += n;
+        done += n;
     }
+    if (!rewinding) {
+        m_reachable.store(m_frame, std::memory_order_release);
+    }
+}
+
+void Mixer::enableRewind(int frames) {
+    const std::size_t count =
+        frames > 0 ? static_cast<std::size_t>(frames / kKeyFrames + 1 + kExtraMoments) : 0;
+    const auto slots = count * static_cast<std::size_t>(m_capacity);
+    m_moments.assign(count, Moment{});
+    m_momentRequests.assign(slots, Request{});
+    m_momentHeads.assign(slots, Playhead{});
+    m_scratch.assign(count > 0 ? 2 * static_cast<std::size_t>(kTileFrames) : 0, 0.0f);
+    m_firstMoment = 0;
+    m_momentCount = 0;
+    m_freshRequests = true;
+    m_settled = m_frame;
+    m_reachable.store(m_frame, std::memory_order_release);
+}
+
+void Mixer::keepMoment() {
+    const int count = static_cast<int>(m_moments.size());
+    auto at = [&](int k) { return (m_firstMoment + k) % count; };
+    int index = 0;
+    if (m_momentCount > 0 && m_moments[at(m_momentCount - 1)].frame == m_frame) {
+        index = at(m_momentCount - 1); // taken again, after a rewind to it
+    } else {
+        if (m_momentCount == count) {
+            // Full: the oldest goes, and rewinds cannot reach as far back.
+            m_firstMoment = at(1);
+            --m_momentCount;
+        }
+        index = at(m_momentCount);
+        ++m_momentCount;
+    }
+    Moment& m = m_moments[static_cast<std::size_t>(index)];
+    m.frame = m_frame;
+    m.used = m_used.load(std::memory_order_acquire);
+    m.masterRequest = m_masterRequest;
+    m.glide = m_glide;
+    m_limiter.save(m.limiter);
+    const auto base = static_cast<std::size_t>(index) * static_cast<std::size_t>(m_capacity);
+    std::copy_n(m_requests.begin(), m.used, m_momentRequests.begin() + base);
+    std::copy_n(m_heads.begin(), m.used, m_momentHeads.begin() + base);
+    m_reachable.store(m_moments[static_cast<std::size_t>(m_firstMoment)].frame,
+                      std::memory_order_release);
+}
+
+void Mixer::restoreMoment(const Moment& m) {
+    const auto index = static_cast<std::size_t>(&m - m_moments.data());
+    const auto base = index * static_cast<std::size_t>(m_capacity);
+    m_frame = m.frame;
+    m_masterRequest = m.masterRequest;
+    m_glide = m.glide;
+    m_limiter.restore(m.limiter);
+    std::copy_n(m_momentRequests.begin() + base, m.used, m_requests.begin());
+    std::copy_n(m_momentHeads.begin() + base, m.used, m_heads.begin());
+    // Slots first taken after the moment start afresh.
+    std::fill(m_requests.begin() + m.used, m_requests.end(), Request{});
+    std::fill(m_heads.begin() + m.used, m_heads.end(), Playhead{});
+}
+
+std::int64_t Mixer::rewind(std::int64_t target) {
+    if (m_moments.empty() || m_momentCount == 0) {
+        m_freshRequests = true;
+        return m_frame;
+    }
+    const int count = static_cast<int>(m_moments.size());
+    auto moment = [&](int k) -> Moment& {
+        return m_moments[static_cast<std::size_t>((m_firstMoment + k) % count)];
+    };
+    target = std::clamp(target, std::max(m_settled, moment(0).frame), m_frame);
+    if (target < m_frame) {
+        while (moment(m_momentCount - 1).frame > target) {
+            --m_momentCount;
+        }
+        restoreMoment(moment(m_momentCount - 1));
+        // On to the target as before, with the requests of that moment.
+        while (m_frame < target) {
+            const int n = static_cast<int>(std::min<std::int64_t>(kTileFrames, target - m_frame));
+            renderTile(m_scratch.data(), n);
+            m_frame += n;
+        }
+    }
+    m_freshRequests = true;
+    return m_frame;
+}
+
+void Mixer::settle(std::int64_t frame) {
+    m_settled = std::clamp(frame, m_settled, m_frame);
+    if (m_moments.empty()) {
+        return;
+    }
+    const int count = static_cast<int>(m_moments.size());
+    auto moment = [&](int k) -> Moment& {
+        return m_moments[static_cast<std::size_t>((m_firstMoment + k) % count)];
+    };
+    // The newest moment at or before the settled frame is the oldest a
+    // rewind can still need.
+    while (m_momentCount >= 2 && moment(1).frame <= m_settled) {
+        m_firstMoment = (m_firstMoment + 1) % count;
+        --m_momentCount;
+    }
+    m_reachable.store(m_momentCount > 0 ? moment(0).frame : m_frame, std::memory_order_release);
 }
 
 } // namespace sylvaro::engine

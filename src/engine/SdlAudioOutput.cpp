@@ -1,5 +1,7 @@
 #include "SdlAudioOutput.h"
 
+#include "DeviceSamples.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -16,18 +18,6 @@ constexpr int kDefaultBlockMs = 16;
 // as soon as it is rendered, so the block alone is the delay.
 constexpr int kUnqueuedBlockMs = 50;
 
-// Mixer output scaled to the 16-bit range.
-constexpr float kFullScale = 32767.0f;
-// Added before truncating so every value converted is positive: truncation
-// then rounds to nearest (ties upwards) for negative samples too.
-constexpr float kRoundingOffset = 32768.5f;
-constexpr int kOffset = 32768;
-
-#if defined(__GNUC__)
-typedef float Floats __attribute__((vector_size(32)));
-typedef int Ints __attribute__((vector_size(32)));
-typedef short Shorts __attribute__((vector_size(16)));
-#endif
 
 } // namespace
 
@@ -53,37 +43,11 @@ int SdlAudioOutput::deviceFrames(int sampleRate, std::string_view driver) {
 }
 
 void SdlAudioOutput::toDeviceSamples(const float* in, Sint16* out, int count) {
-    int i = 0;
-#if defined(__GNUC__)
-    for (; i + 8 <= count; i += 8) {
-        Floats v;
-        std::memcpy(&v, in + i, sizeof v);
-        v *= kFullScale;
-        // NaN fails the first comparison and becomes -full scale.
-        v = v > -kFullScale ? v : -kFullScale;
-        v = v < kFullScale ? v : kFullScale;
-        const Ints rounded = __builtin_convertvector(v + kRoundingOffset, Ints) - kOffset;
-        const Shorts s = __builtin_convertvector(rounded, Shorts);
-        std::memcpy(out + i, &s, sizeof s);
-    }
-#endif
-    for (; i < count; ++i) {
-        float v = in[i] * kFullScale;
-        v = v > -kFullScale ? v : -kFullScale;
-        v = v < kFullScale ? v : kFullScale;
-        out[i] = static_cast<Sint16>(static_cast<int>(v + kRoundingOffset) - kOffset);
-    }
+    toS16(in, out, count);
 }
 
 std::vector<float> SdlAudioOutput::fromDeviceBytes(const void* bytes, std::size_t size) {
-    std::vector<float> samples(size / sizeof(Sint16));
-    const auto* from = static_cast<const unsigned char*>(bytes);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        Sint16 s = 0;
-        std::memcpy(&s, from + i * sizeof s, sizeof s);
-        samples[i] = static_cast<float>(s) / 32767.0f;
-    }
-    return samples;
+    return fromS16Bytes(bytes, size);
 }
 
 bool SdlAudioOutput::initAudio(std::string& error) {

@@ -56,9 +56,7 @@ public:
     static constexpr SDL_AudioFormat kDeviceFormat = AUDIO_S16SYS;
     static constexpr int kDeviceChannels = 2;
     static constexpr int kBytesPerFrame = kDeviceChannels * static_cast<int>(sizeof(Sint16));
-    // Mixer output to device samples: scaled by 32767, rounded to nearest,
-    // clamped to +-32767 (anything that is not a number becomes -32767).
-    // Allocates nothing; any thread.
+    // The conversions of DeviceSamples.h, in the device's terms.
     static void toDeviceSamples(const float* in, Sint16* out, int count);
     // Device bytes (as the disk driver wrote them) back to float samples in
     // [-1, 1]; a trailing partial sample is ignored.

@@ -217,8 +217,9 @@ bool SoundEngine::playOnce(const std::string& path) {
         }
         m_oneShots.push_back({path, buffer, 0});
         it = std::prev(m_oneShots.end());
-    } else if (isPlaying(it->buffer)) {
-        // A click while the last one still sounds starts it again.
+    } else {
+        // A click while the last one may still sound starts it again (an
+        // output that renders ahead reports it ended before it is heard out).
         m_mixer.stop(it->buffer.voice);
         m_mixer.setPosition(it->buffer.voice, 0);
     }
