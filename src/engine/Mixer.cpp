@@ -289,14 +289,9 @@ struct Mixer::Playhead {
     int appliedVolume = 0;
     int appliedPan = 0;
     float volumeL = 1.0f, volumeR = 1.0f; // the gains volume and pan ask for
-    float gainL = 0.0f, gainR = 0.0f;     // gain at the last rendered frame
-    float targetL = 0.0f, targetR = 0.0f; // where a running ramp ends
-    // A running ramp: frame k of it (from 1) has gain start + step * k, so
-    // the output does not depend on how render() calls cut the ramp up.
-    float startL = 0.0f, startR = 0.0f;
-    float stepL = 0.0f, stepR = 0.0f;
-    int rampDone = 0;
-    int rampLeft = 0;
+    // The gain of each side, gliding over rampFrames() on every change; both
+    // glides start and end together.
+    Glide left, right;
 
     // Renders `frames` frames of the voice into `out` (adding); a silent
     // render keeps the voice's time (cursor, ramps, ends) without mixing.
@@ -307,7 +302,7 @@ private:
     enum class Edge { Continue, Stop };
     void retarget(const Request& request, bool playing, int rampFrames);
     Gains gains() const;
-    void advanceRamp(int frames);
+    int ramping() const { return left.left; } // frames of the running ramp left
     Edge reachEnd(const Request& request, Voice& report);
     bool mix(const Request& request, const Source& src, Voice& report, float* out, int frames,
              bool silent);
@@ -353,44 +348,23 @@ void Mixer::Playhead::retarget(const Request& request, bool playing, int rampFra
         volumeR = g * (appliedPan < 0 ? attenuation(appliedPan) : 1.0f);
     }
     if (!audible) {
-        gainL = gainR = targetL = targetR = 0.0f;
-        rampLeft = 0;
+        left.hold(0.0f);
+        right.hold(0.0f);
     }
     const float l = playing ? volumeL : 0.0f;
     const float r = playing ? volumeR : 0.0f;
-    if (l != targetL || r != targetR) {
-        targetL = l;
-        targetR = r;
-        startL = gainL;
-        startR = gainR;
-        rampDone = 0;
-        rampLeft = rampFrames;
-        stepL = (targetL - gainL) / static_cast<float>(rampLeft);
-        stepR = (targetR - gainR) / static_cast<float>(rampLeft);
+    if (l != left.target || r != right.target) {
+        left.towards(l, rampFrames);
+        right.towards(r, rampFrames);
     }
 }
 
 Gains Mixer::Playhead::gains() const {
-    if (rampLeft > 0) {
-        return {startL, startR, stepL, stepR, static_cast<float>(rampDone + 1)};
+    if (ramping()) {
+        return {left.start, right.start, left.step, right.step,
+                static_cast<float>(left.done + 1)};
     }
-    return {gainL, gainR, 0.0f, 0.0f};
-}
-
-void Mixer::Playhead::advanceRamp(int frames) {
-    if (rampLeft == 0) {
-        return;
-    }
-    if (frames >= rampLeft) {
-        gainL = targetL;
-        gainR = targetR;
-        rampLeft = 0;
-    } else {
-        rampDone += frames;
-        rampLeft -= frames;
-        gainL = startL + stepL * static_cast<float>(rampDone);
-        gainR = startR + stepR * static_cast<float>(rampDone);
-    }
+    return {left.gain, right.gain, 0.0f, 0.0f};
 }
 
 // The cursor has reached the end: wrap a looping voice (a voice fading out
@@ -414,16 +388,17 @@ bool Mixer::Playhead::mix(const Request& request, const Source& src, Voice& repo
     int done = 0;
     while (done < frames) {
         int run = static_cast<int>(std::min<std::uint64_t>(frames - done, length - cursor));
-        if (rampLeft > 0) {
-            run = std::min(run, rampLeft);
+        if (ramping() > 0) {
+            run = std::min(run, ramping());
             if (!silent) {
                 mixDirectRun(src.layout, src.data, cursor, length, out + 2 * done, run, gains(),
                              true);
             }
-        } else if (!silent && (gainL != 0.0f || gainR != 0.0f)) {
+        } else if (!silent && (left.gain != 0.0f || right.gain != 0.0f)) {
             mixDirectRun(src.layout, src.data, cursor, length, out + 2 * done, run, gains(), false);
         }
-        advanceRamp(run);
+        left.advance(run);
+        right.advance(run);
         cursor += static_cast<std::uint64_t>(run);
         done += run;
         if (cursor == length && reachEnd(request, report) == Edge::Stop) {
@@ -464,7 +439,7 @@ void Mixer::Playhead::render(const Request& request, const Source& src, Voice& r
         }
         retarget(request, playing, rampFrames);
         // Of a fade-out, only the fade is left to render.
-        const int n = playing ? frames - done : std::min(frames - done, rampLeft);
+        const int n = playing ? frames - done : std::min(frames - done, ramping());
         sounded = sounded || n > 0;
         if (n > 0 && !mix(request, src, report, out + 2 * done, n, silent)) {
             audible = false; // a once-played sound ended, unfaded, and rewound
@@ -473,7 +448,7 @@ void Mixer::Playhead::render(const Request& request, const Source& src, Voice& r
         }
         done += n;
         moved = moved || n > 0;
-        audible = playing || rampLeft > 0;
+        audible = playing || ramping() > 0;
     }
     if (moved) {
         report.renderedPosition.store(static_cast<std::int64_t>(cursor), std::memory_order_relaxed);
@@ -770,13 +745,11 @@ void Mixer::readRequests() {
 }
 
 void Mixer::applyMaster(float* tile, int frames) {
-    MasterGlide& g = m_glide;
+    Glide& g = m_glide.gain;
     int i = 0;
     // The glide, frame by frame, from where the gain was when it was asked.
     for (; g.left > 0 && i < frames; ++i) {
-        ++g.done;
-        --g.left;
-        g.gain = g.left == 0 ? g.target : g.start + g.step * static_cast<float>(g.done);
+        g.advance(1);
         tile[2 * i] *= g.gain;
         tile[2 * i + 1] *= g.gain;
     }
@@ -790,16 +763,12 @@ void Mixer::applyMaster(float* tile, int frames) {
 
 void Mixer::renderTile(float* out, int frames) {
     if (m_masterRequest != m_glide.applied) {
-        MasterGlide& g = m_glide;
-        g.applied = m_masterRequest;
-        g.target = attenuation(masterDb(m_masterRequest));
-        g.start = g.gain;
-        g.done = 0;
-        g.left = std::max(1, masterGlide(m_masterRequest));
-        g.step = (g.target - g.gain) / static_cast<float>(g.left);
+        m_glide.applied = m_masterRequest;
+        m_glide.gain.towards(attenuation(masterDb(m_masterRequest)),
+                             std::max(1, masterGlide(m_masterRequest)));
     }
     // Under a silent master the voices only keep their time.
-    const bool silent = m_glide.left == 0 && m_glide.gain == 0.0f;
+    const bool silent = m_glide.gain.left == 0 && m_glide.gain.gain == 0.0f;
     const std::int64_t end = m_frame + frames;
     // The voices sum into a tile of our own, which stays in cache, rather
     // than into the device's buffer.

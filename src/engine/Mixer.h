@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Glide.h"
 #include "Limiter.h"
 #include "PcmData.h"
 
@@ -153,12 +154,7 @@ private:
     struct Playhead;
     struct MasterGlide {
         std::uint64_t applied = 0; // the request it glides to
-        float gain = 1.0f;
-        float target = 1.0f;
-        float start = 1.0f;
-        float step = 0.0f;
-        int done = 0;
-        int left = 0;
+        Glide gain{1.0f};
     };
     struct Moment;
 
