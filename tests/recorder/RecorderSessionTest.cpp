@@ -32,13 +32,8 @@ public:
     }
 };
 
-class RecorderSessionTest : public ::testing::Test {
+class RecorderSessionTest : public ::testing::Test, protected RecorderGround {
 protected:
-    QTemporaryDir dir;
-    core::VirtualTimerHost host;
-    core::ScriptedDialogs dialogs;
-    core::VirtualWallClock clock{host, QDateTime(QDate(2026, 12, 8), QTime(12, 0))};
-    FakeDesktop desktop;
     ViewLog view;
     std::unique_ptr<recorder::Mp3Job> mp3;
     std::unique_ptr<RecorderSession> session;
