@@ -3,6 +3,7 @@
 #include "ProgramTitle.h"
 #include "core/AppDir.h"
 #include "core/Dialogs.h"
+#include "persist/DamagedFileReport.h"
 #include "persist/RecordFile.h"
 
 #include <QFile>
@@ -34,28 +35,8 @@ QString SettingsFiles::panelPath() const {
 }
 
 template <typename Record> std::optional<Record> SettingsFiles::read(const QString& path) {
-    persist::FileRead<Record> result = persist::readRecordFile<Record>(path);
-    if (result.state != persist::FileState::Damaged) {
-        return std::move(result.record);
-    }
-    QString error;
-    const std::optional<QString> kept = persist::keepDamaged(path, &error);
-    // A file that could not be moved aside is read again at every start-up
-    // attempt: tell the user only once.
-    if (m_reportedDamaged.contains(path)) {
-        return std::nullopt;
-    }
-    m_reportedDamaged << path;
-    QString detail = QStringLiteral("Reason: %1.").arg(result.reason);
-    if (!kept) {
-        detail += QStringLiteral(" It could not be moved aside (%1); it will be replaced when "
-                                 "the console closes.")
-                      .arg(error);
-    }
-    m_dialogs.message({kDamagedText.arg(path, kept.value_or(path + QStringLiteral(".damaged"))),
-                       kProgramTitle, core::MessageButtons::Ok, core::MessageIcon::Warning,
-                       detail});
-    return std::nullopt;
+    return persist::readOrReportDamaged<Record>(
+        path, m_dialogs, {kDamagedText, kProgramTitle, QStringLiteral("the console")});
 }
 
 std::optional<persist::ConsoleSettings> SettingsFiles::readConsole() {

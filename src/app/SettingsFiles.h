@@ -62,7 +62,6 @@ private:
     const core::AppDir& m_dir;
     core::Dialogs& m_dialogs;
     bool m_reportedShutdownFailure = false;
-    QStringList m_reportedDamaged;
 };
 
 } // namespace sylvaro::app

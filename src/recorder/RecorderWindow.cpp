@@ -6,10 +6,8 @@
 #include "RecorderTitle.h"
 #include "SaveOptionsWindow.h"
 #include "core/AppDir.h"
-#include "core/Dialogs.h"
-#include "core/WallClock.h"
+#include "persist/DamagedFileReport.h"
 #include "persist/LineCodec.h"
-#include "persist/RecordFile.h"
 #include "persist/RecorderSettings.h"
 #include "widgets/WindowDrag.h"
 #include "widgets/XpBs.h"
@@ -19,8 +17,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,8 +29,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QSlider>
-#include <QTemporaryFile>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
@@ -43,16 +37,6 @@
 namespace sylvaro::recorder {
 
 namespace {
-
-const QColor kRed(255, 0, 0);
-const QColor kGreen(0, 255, 0);
-const QColor kYellow(255, 255, 0);
-
-void setForeColour(QLabel* label, const QColor& colour) {
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, colour);
-    label->setPalette(p);
-}
 
 QPushButton* button(const QString& text, const char* name, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
@@ -73,20 +57,12 @@ QLabel* label(const QString& text, const char* name, QWidget* parent) {
     return l;
 }
 
-// A path up to, not including, its last separator.
-QString folderOf(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QString() : path.left(slash);
-}
-
-QString withSuffix(const QString& path, const QString& suffix) {
-    return QFileInfo(path).suffix().isEmpty() ? path + QLatin1Char('.') + suffix : path;
-}
-
-// The damaged settings files reported in this run that stayed in place.
-QStringList& stuckDamaged() {
-    static QStringList paths;
-    return paths;
+// Only a change is shown: the size and the time come many times a second,
+// and a label set to its own text would still repaint.
+template <typename Widget> void showText(Widget* w, const QString& text) {
+    if (w->text() != text) {
+        w->setText(text);
+    }
 }
 
 constexpr int kConsoleVolumeMinimum = -3000;
@@ -96,28 +72,9 @@ constexpr int kMeterMaximum = 128;
 } // namespace
 
 const QString RecorderWindow::kSettingsFile = QStringLiteral("settings9.txt");
-const QString RecorderWindow::kSizeReachedText = QStringLiteral(
-    "Recording Stopped. The specified filesize was reached. Your file is ready to save.");
-const QString RecorderWindow::kLengthReachedText = QStringLiteral(
-    "Recording Stopped. The specified time limit was reached. Your file is ready to save.");
-const QString RecorderWindow::kPlaybackText = QStringLiteral(
-    "The main console is now muted and you are now hearing your recorded file. When you have "
-    "heard enough, click OK to stop playback, return to the recorder and unmute the main "
-    "console. (If you cannot hear your recording, please check the help file section on "
-    "configuring your Windows mixer)");
-const QString RecorderWindow::kSaveFailedText = QStringLiteral("Saving file failed");
 const QString RecorderWindow::kMixerFailedText = QStringLiteral(
     "Could not open the Windows mixer. If your Soundcard has its own mixer then you will need "
     "to configure your recording source from there.");
-const QString RecorderWindow::kCreatedText =
-    QStringLiteral("Your mp3 has been created:  %1. Would you like to view the file?");
-const QString RecorderWindow::kMp3FailedText =
-    QStringLiteral("The MP3 file %1 could not be created.");
-const QString RecorderWindow::kEncoderBusyText = QStringLiteral(
-    "The MP3 file %1 is still being made. Please wait until it is finished, then try again.");
-const QString RecorderWindow::kInterruptedText = QStringLiteral(
-    "Recording Stopped. The recording ended early: %1. What was recorded up to then is ready "
-    "to save.");
 const QString RecorderWindow::kDiscardText = QStringLiteral(
     "The recording has not been saved. Close the recorder and discard the recording?");
 const QString RecorderWindow::kDamagedText =
@@ -127,15 +84,11 @@ const QString RecorderWindow::kNotSavedText =
     QStringLiteral("The recorder settings could not be saved to %1.");
 
 RecorderWindow::RecorderWindow(RecorderParts parts, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_parts(std::move(parts)), m_device(m_parts.takeFolder),
-      m_meter(std::make_unique<LevelMeter>(m_parts.dialogs)),
-      m_encoder(new Mp3Encoder(m_parts.dir.path(), this)),
-      m_sizeTimer(
-          m_parts.timers, [this] { sizeTick(); }, kSizeIntervalMs, false),
-      m_secondTimer(
-          m_parts.timers, [this] { secondTick(); }, 0, false),
-      m_limitTimer(
-          m_parts.timers, [this] { limitTick(); }, 1000, false),
+    : QWidget(parent, Qt::Window), m_parts(std::move(parts)), m_dialogs(m_parts.dialogs),
+      m_meter(std::make_unique<LevelMeter>(m_dialogs)),
+      m_mp3(m_parts.dir.path(), m_dialogs, m_parts.desktop),
+      m_session({m_parts.timers, m_dialogs, m_parts.clock, m_mp3, *this, m_parts.takeFolder,
+                 m_parts.dir.dataPath()}),
       m_meterTimer(
           m_parts.timers, [this] { meterTick(); }, 0, false) {
     setObjectName(QStringLiteral("Form8"));
@@ -144,11 +97,14 @@ RecorderWindow::RecorderWindow(RecorderParts parts, QWidget* parent)
     // The window moves by its background, as the console does.
     new widgets::WindowDrag(this);
 
-    connect(m_record, &QAbstractButton::clicked, this, [this] { record(); });
-    connect(m_stop, &QAbstractButton::clicked, this, [this] { stop(); });
-    connect(m_play, &QAbstractButton::clicked, this, [this] { play(); });
-    connect(m_save, &QAbstractButton::clicked, this, [this] { save(); });
-    connect(m_reset, &QAbstractButton::clicked, this, [this] { reset(); });
+    connect(m_record, &QAbstractButton::clicked, this, [this] {
+        m_session.record(qualityByText(m_quality->currentText()).value_or(WaveFormat{0, 0, 0}));
+    });
+    connect(m_stop, &QAbstractButton::clicked, this, [this] { m_session.stop(); });
+    connect(m_play, &QAbstractButton::clicked, this, [this] { m_session.play(); });
+    connect(m_save, &QAbstractButton::clicked, this,
+            [this] { m_session.save(m_mp3Choice->isChecked()); });
+    connect(m_reset, &QAbstractButton::clicked, this, [this] { m_session.reset(); });
     connect(m_mixer, &QAbstractButton::clicked, this, [this] { openMixer(); });
     connect(m_meterStop, &QPushButton::clicked, this, [this] { stopMeter(); });
     connect(m_close, &QAbstractButton::clicked, this, [this] { hide(); });
@@ -158,21 +114,19 @@ RecorderWindow::RecorderWindow(RecorderParts parts, QWidget* parent)
     connect(m_closePicture, &QPushButton::clicked, this, [this] { closePicture(); });
     connect(m_expand, &QPushButton::clicked, this, [this] { expand(); });
     connect(m_collapse, &QPushButton::clicked, this, [this] { collapse(); });
-    connect(m_mp3Button, &QAbstractButton::clicked, this, [this] { convertToMp3(); });
-    connect(m_cancelEncode, &QPushButton::clicked, this, [this] { m_encoder->cancel(); });
-    connect(m_sizeBox, &QCheckBox::toggled, this, [this] { sizeBoxClicked(); });
-    connect(m_lengthBox, &QCheckBox::toggled, this, [this] { lengthBoxClicked(); });
+    connect(m_mp3Button, &QAbstractButton::clicked, this, [this] { m_mp3.askAndConvert(); });
+    connect(m_cancelEncode, &QPushButton::clicked, this, [this] { m_mp3.cancel(); });
+    connect(&m_mp3, &Mp3Job::runningChanged, this, [this](bool on) { encodeRunning(on); });
+    connect(&m_mp3.encoder(), &Mp3Encoder::progress, m_encodeProgress, &QProgressBar::setValue);
+    for (QCheckBox* box : {m_sizeBox, m_lengthBox}) {
+        connect(box, &QCheckBox::toggled, this, [this] { limitsChanged(); });
+    }
     // Change and scroll alike: valueChanged comes for both.
-    connect(m_sizeSlider, &QSlider::valueChanged, this,
-            [this](int v) { m_sizeValue->setText(QString::number(v)); });
-    connect(m_lengthSlider, &QSlider::valueChanged, this,
-            [this](int v) { m_lengthValue->setText(QString::number(v)); });
-    connect(m_encoder, &Mp3Encoder::progress, m_encodeProgress, &QProgressBar::setValue);
-    connect(m_encoder, &Mp3Encoder::finished, this,
-            [this](const EncodeOutcome& outcome) { onEncodeFinished(outcome); });
+    for (QSlider* slider : {m_sizeSlider, m_lengthSlider}) {
+        connect(slider, &QSlider::valueChanged, this, [this] { limitsChanged(); });
+    }
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] { otherWindowActivated(); });
-    sizeBoxClicked();
-    lengthBoxClicked();
+    limitsChanged();
 }
 
 RecorderWindow::~RecorderWindow() {
@@ -303,11 +257,11 @@ void RecorderWindow::buildLayout() {
     m_lengthValue = label(QStringLiteral("70"), "lblLengthValue", options);
     m_sizeCaption = label(QStringLiteral("Target Filesize MB"), "lblSizeTarget", options);
     m_lengthCaption = label(QStringLiteral("Target Length (Min)"), "lblLengthTarget", options);
-    m_mp3 = new QRadioButton(QStringLiteral("MP3"), options);
-    m_mp3->setObjectName(QStringLiteral("optMP3"));
-    m_wav = new QRadioButton(QStringLiteral("Wav"), options);
-    m_wav->setObjectName(QStringLiteral("optWav"));
-    m_wav->setChecked(true);
+    m_mp3Choice = new QRadioButton(QStringLiteral("MP3"), options);
+    m_mp3Choice->setObjectName(QStringLiteral("optMP3"));
+    m_wavChoice = new QRadioButton(QStringLiteral("Wav"), options);
+    m_wavChoice->setObjectName(QStringLiteral("optWav"));
+    m_wavChoice->setChecked(true);
     m_mixer = skinned(QStringLiteral("Mixer"), "cmdMixer", options);
     m_mp3Button = skinned(QStringLiteral("MP3 >> WAV"), "cmdMp3", options);
     m_encodeProgress = new QProgressBar(options);
@@ -327,8 +281,8 @@ void RecorderWindow::buildLayout() {
     grid->addWidget(m_lengthCaption, 3, 0);
     grid->addWidget(m_lengthSlider, 3, 1, 1, 2);
     grid->addWidget(m_lengthValue, 3, 3);
-    grid->addWidget(m_mp3, 4, 0);
-    grid->addWidget(m_wav, 4, 1);
+    grid->addWidget(m_mp3Choice, 4, 0);
+    grid->addWidget(m_wavChoice, 4, 1);
     grid->addWidget(m_mixer, 4, 2);
     grid->addWidget(m_mp3Button, 4, 3);
     grid->addWidget(m_encodeProgress, 5, 0, 1, 3);
@@ -352,10 +306,10 @@ void RecorderWindow::buildLayout() {
     m_lengthCaption->setBuddy(m_lengthSlider);
     m_lines->setAccessibleName(tr("Recording inputs"));
     // Tab follows the rows as shown: each limit box before its slider.
-    QWidget* const order[] = {m_record,       m_stop,     m_play,    m_save,         m_reset,
-                              m_expand,       m_collapse, m_close,   m_closePicture, m_elapsed,
-                              m_meterStop,    m_quality,  m_sizeBox, m_sizeSlider,   m_lengthBox,
-                              m_lengthSlider, m_mp3,      m_wav,     m_mixer,        m_mp3Button,
+    QWidget* const order[] = {m_record,       m_stop,      m_play,      m_save,         m_reset,
+                              m_expand,       m_collapse,  m_close,     m_closePicture, m_elapsed,
+                              m_meterStop,    m_quality,   m_sizeBox,   m_sizeSlider,   m_lengthBox,
+                              m_lengthSlider, m_mp3Choice, m_wavChoice, m_mixer,        m_mp3Button,
                               m_cancelEncode};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
@@ -378,18 +332,7 @@ QString RecorderWindow::settingsPath() const {
 
 core::MessageAnswer RecorderWindow::ask(const QString& text, core::MessageButtons buttons,
                                         core::MessageIcon icon, const QString& detail) {
-    ++m_dialogDepth;
-    const core::MessageAnswer answer =
-        m_parts.dialogs.message({text, kRecorderTitle, buttons, icon, detail});
-    --m_dialogDepth;
-    return answer;
-}
-
-QString RecorderWindow::askSaveName(const QString& filter, const QString& folder) {
-    ++m_dialogDepth;
-    const QString name = m_parts.dialogs.saveFileName({filter, folder, {}, {}});
-    --m_dialogDepth;
-    return name;
+    return m_dialogs.message({text, kRecorderTitle, buttons, icon, detail});
 }
 
 void RecorderWindow::load() {
@@ -399,53 +342,24 @@ void RecorderWindow::load() {
     m_loaded = true;
     m_meterTimer.setInterval(kMeterIntervalMs);
     m_meter->setBufferSize(kMeterBufferBytes);
-    ++m_dialogDepth;
     m_meter->start();
-    --m_dialogDepth;
     m_meterTimer.setEnabled(true);
     fillQualityList();
     readSettings();
-    m_reset->setEnabled(false);
-    m_save->setEnabled(false);
-    m_secondTimer.setEnabled(false);
-    m_sizeValue->setText(QString::number(m_sizeSlider->value()));
-    m_lengthValue->setText(QString::number(m_lengthSlider->value()));
-    m_device.send(QStringLiteral("close all"));
-    m_device.send(QStringLiteral("open new type waveaudio alias capture"));
+    m_session.open();
 }
 
 void RecorderWindow::readSettings() {
-    const QString path = settingsPath();
-    persist::FileRead<persist::RecorderSettings> read =
-        persist::readRecordFile<persist::RecorderSettings>(path);
-    if (read.state == persist::FileState::Damaged) {
-        QString error;
-        const std::optional<QString> kept = persist::keepDamaged(path, &error);
-        QString detail = QStringLiteral("Reason: %1.").arg(read.reason);
-        if (!kept) {
-            detail += QStringLiteral(" It could not be moved aside (%1); it will be replaced "
-                                     "when the recorder closes.")
-                          .arg(error);
-        }
-        // One that could not be moved aside, and then not be rewritten
-        // either, is found again by every recorder window of the run: told
-        // once.
-        if (!kept) {
-            if (stuckDamaged().contains(path)) {
-                return;
-            }
-            stuckDamaged() << path;
-        }
-        ask(kDamagedText.arg(path, kept.value_or(path + QStringLiteral(".damaged"))),
-            core::MessageButtons::Ok, core::MessageIcon::Warning, detail);
+    const std::optional<persist::RecorderSettings> read =
+        persist::readOrReportDamaged<persist::RecorderSettings>(
+            settingsPath(), m_dialogs,
+            {kDamagedText, kRecorderTitle, QStringLiteral("the recorder")});
+    if (!read) {
         return;
     }
-    if (!read.record) {
-        return;
-    }
-    const persist::RecorderSettings& s = *read.record;
-    m_mp3->setChecked(s.mp3);
-    m_wav->setChecked(s.wav);
+    const persist::RecorderSettings& s = *read;
+    m_mp3Choice->setChecked(s.mp3);
+    m_wavChoice->setChecked(s.wav);
     m_sizeBox->setChecked(s.sizeLimitBox == 1);
     m_lengthBox->setChecked(s.lengthLimitBox == 1);
     m_sizeSlider->setValue(s.sizeTarget);
@@ -475,8 +389,8 @@ std::optional<persist::WriteFailure> RecorderWindow::writeSettings() {
     s.height = height() * kTwipsPerPixel;
     s.left = x() * kTwipsPerPixel;
     s.top = y() * kTwipsPerPixel;
-    s.mp3 = m_mp3->isChecked();
-    s.wav = m_wav->isChecked();
+    s.mp3 = m_mp3Choice->isChecked();
+    s.wav = m_wavChoice->isChecked();
     s.lineList = m_lines->currentRow();
     QString error;
     if (!persist::writeFileAtomically(settingsPath(), s.toLine(), &error)) {
@@ -485,135 +399,56 @@ std::optional<persist::WriteFailure> RecorderWindow::writeSettings() {
     return std::nullopt;
 }
 
-void RecorderWindow::record() {
-    setForeColour(m_state, kRed);
-    m_state->setText(QStringLiteral("RECORDING"));
-    m_record->hide();
-    m_stop->show();
-    m_mp3->setEnabled(false);
-    m_wav->setEnabled(false);
-    m_sizeTimer.setEnabled(true);
-    const WaveFormat format = qualityByText(m_quality->currentText()).value_or(WaveFormat{0, 0, 0});
-    m_limitTimer.setEnabled(true);
-    m_secondTimer.setEnabled(true);
-    m_secondTimer.setInterval(1000);
-    m_startTime = m_parts.clock.localNow();
-    refreshElapsed();
-    m_device.send(QStringLiteral("set capture samplespersec ") +
-                  QString::number(format.samplesPerSec) + QStringLiteral(" channels ") +
-                  QString::number(format.channels) + QStringLiteral(" bitspersample ") +
-                  QString::number(format.bitsPerSample) + QStringLiteral(" alignment ") +
-                  QString::number(format.blockAlign()) + QStringLiteral(" bytespersec ") +
-                  QString::number(format.bytesPerSec()));
-    m_device.send(QStringLiteral("record capture"));
-    m_unsavedTake = true;
-    m_stop->setEnabled(true);
-    m_play->setEnabled(false);
+void RecorderWindow::limitsChanged() {
+    const bool sizeOn = m_sizeBox->isChecked();
+    const bool lengthOn = m_lengthBox->isChecked();
+    m_sizeCaption->setEnabled(sizeOn);
+    m_sizeValue->setEnabled(sizeOn);
+    m_sizeSlider->setEnabled(sizeOn);
+    m_lengthCaption->setEnabled(lengthOn);
+    m_lengthValue->setEnabled(lengthOn);
+    m_lengthSlider->setEnabled(lengthOn);
+    m_sizeValue->setText(QString::number(m_sizeSlider->value()));
+    m_lengthValue->setText(QString::number(m_lengthSlider->value()));
+    m_session.setLimits({sizeOn, m_sizeSlider->value(), lengthOn, m_lengthSlider->value()});
 }
 
-void RecorderWindow::refreshElapsed() {
-    const qint64 ms = std::max<qint64>(0, m_startTime.msecsTo(m_parts.clock.localNow()));
-    const qint64 s = ms / 1000;
-    m_elapsed->setText(QStringLiteral("%1:%2:%3")
-                           .arg(s / 3600 % 24, 2, 10, QLatin1Char('0'))
-                           .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
-                           .arg(s % 60, 2, 10, QLatin1Char('0')));
-}
+void RecorderWindow::showTake() {
+    const TakeControls& c = m_session.controls();
+    m_record->setEnabled(c.record);
+    m_stop->setEnabled(c.stop);
+    m_play->setEnabled(c.play);
+    m_save->setEnabled(c.save);
+    m_reset->setEnabled(c.reset);
+    m_record->setVisible(c.recordShown);
+    m_stop->setVisible(!c.recordShown);
+    m_mp3Choice->setEnabled(c.formatChoice);
+    m_wavChoice->setEnabled(c.formatChoice);
 
-void RecorderWindow::secondTick() {
-    ++m_seconds;
-    refreshElapsed();
-}
-
-QString RecorderWindow::sizeCaption(qint64 bytes) {
-    return QString::number(static_cast<double>(bytes) / 1000000.0, 'g', 15) +
-           QStringLiteral("\r\n");
-}
-
-void RecorderWindow::sizeTick() {
-    m_device.send(QStringLiteral("set capture time format ms"));
-    m_device.send(QStringLiteral("status capture length"));
-    m_device.send(QStringLiteral("set capture time format bytes"));
-    const CommandResult length = m_device.send(QStringLiteral("status capture length"));
-    const QString size = sizeCaption(length.reply.toLongLong());
-    if (m_size->text() != size) {
-        m_size->setText(size);
+    const CaptionColour shade = m_session.captionColour();
+    const QColor colour = shade == CaptionColour::Red      ? QColor(255, 0, 0)
+                          : shade == CaptionColour::Green  ? QColor(0, 255, 0)
+                          : shade == CaptionColour::Yellow ? QColor(255, 255, 0)
+                                                           : palette().color(QPalette::WindowText);
+    if (m_state->palette().color(QPalette::WindowText) != colour) {
+        QPalette p = m_state->palette();
+        p.setColor(QPalette::WindowText, colour);
+        m_state->setPalette(p);
     }
-    m_device.send(QStringLiteral("status capture channels"));
-    // A device that went away, or a full disk, ends the take with what it
-    // holds; the take is then ready to save like any other.
-    const QString interruption = m_device.takeInterruption();
-    if (!interruption.isEmpty() && m_secondTimer.isEnabled()) {
-        endOfTake(kInterruptedText.arg(interruption));
-    }
+    showText(m_state, m_session.caption());
+    showText(m_size, m_session.sizeText());
+    showText(m_elapsed, m_session.elapsedText());
 }
 
-void RecorderWindow::endOfTake(const QString& text) {
-    m_secondTimer.setEnabled(false);
-    m_device.send(QStringLiteral("stop capture"));
-    m_limitTimer.setEnabled(false);
-    setForeColour(m_state, kGreen);
-    m_reset->setEnabled(true);
-    m_stop->setEnabled(false);
-    m_record->setEnabled(false);
-    m_play->setEnabled(true);
-    m_save->setEnabled(true);
-    m_seconds = 0;
-    ask(text, core::MessageButtons::Ok, core::MessageIcon::Information);
-    m_record->hide();
-    m_stop->show();
-    setForeColour(m_state, kYellow);
-    m_state->setText(QStringLiteral("RESET/TEST"));
-}
-
-void RecorderWindow::limitTick() {
-    // Both limits are judged on the take as it was at this tick: when both
-    // are reached together, both stops run and both messages appear.
-    const double target = m_sizeValue->text().trimmed().toDouble();
-    const double megabytes = m_size->text().trimmed().toDouble();
-    const bool sizeReached = megabytes >= target && m_sizeBox->isChecked();
-    const double minutes = m_seconds / 60.0;
-    const bool lengthReached =
-        minutes >= m_lengthValue->text().trimmed().toDouble() && m_lengthBox->isChecked();
-    if (sizeReached) {
-        endOfTake(kSizeReachedText);
-    }
-    if (lengthReached) {
-        endOfTake(kLengthReachedText);
-    }
-}
-
-void RecorderWindow::stop() {
-    setForeColour(m_state, kYellow);
-    m_state->setText(QStringLiteral("RESET/TEST"));
-    m_record->setEnabled(false);
-    m_save->setEnabled(true);
-    m_stop->setEnabled(false);
-    m_reset->setEnabled(true);
-    m_seconds = 0;
-    m_limitTimer.setEnabled(false);
-    m_size->setText(QStringLiteral("0"));
-    m_play->setEnabled(true);
-    m_device.send(QStringLiteral("stop capture"));
-    m_secondTimer.setEnabled(false);
-}
-
-void RecorderWindow::play() {
-    m_state->setText(QStringLiteral("PLAYBACK"));
+void RecorderWindow::muteConsole() {
     if (m_parts.backgroundSlider && m_parts.randomSlider) {
         m_consoleVolumes = {m_parts.backgroundSlider->value(), m_parts.randomSlider->value()};
         m_parts.backgroundSlider->setValue(kConsoleVolumeMinimum);
         m_parts.randomSlider->setValue(kConsoleVolumeMinimum);
     }
-    m_device.send(QStringLiteral("play capture from 0"));
-    ask(kPlaybackText, core::MessageButtons::Ok, core::MessageIcon::Information);
-    restoreConsole();
 }
 
-void RecorderWindow::restoreConsole() {
-    if (m_device.isPlaying()) {
-        m_device.send(QStringLiteral("stop capture"));
-    }
+void RecorderWindow::unmuteConsole() {
     if (!m_consoleVolumes) {
         return;
     }
@@ -627,94 +462,26 @@ void RecorderWindow::restoreConsole() {
     }
 }
 
-void RecorderWindow::save() {
-    const bool asMp3 = m_mp3->isChecked();
-    // One encode at a time: asked before a name is chosen in vain, and the
-    // take stays as it is.
-    if (asMp3 && encoderBusy(QStringLiteral("The recording is kept: it can be saved once the "
-                                            "MP3 file is finished, or as Wav at once."))) {
-        return;
-    }
-    m_save->setEnabled(false);
-    m_play->setEnabled(false);
-    QString path = askSaveName(asMp3 ? QStringLiteral("Mp3 Files (*.mp3)|*.mp3")
-                                     : QStringLiteral("Wav File (*.wav)| *.wav"),
-                               m_parts.dir.dataPath());
-    if (path.isEmpty()) {
-        // The take is still there: it can still be saved or played.
-        m_save->setEnabled(true);
-        m_play->setEnabled(true);
-        return;
-    }
-    path = withSuffix(path, asMp3 ? QStringLiteral("mp3") : QStringLiteral("wav"));
-    m_savedPath = path;
-    if (!asMp3) {
-        const CommandResult r = m_device.send(QStringLiteral("save capture ") + path);
-        if (!r.ok()) {
-            ask(kSaveFailedText, core::MessageButtons::Ok, core::MessageIcon::None, r.error);
-            m_save->setEnabled(true);
-            m_play->setEnabled(true);
-            return;
-        }
-        finishSave();
-        return;
-    }
-    // As MP3: the take goes to a WAV among the takes first; it is discarded
-    // only once the encoder has made the MP3.
-    QTemporaryFile wav(m_parts.takeFolder + QStringLiteral("/encode-XXXXXX.wav"));
-    wav.setAutoRemove(false);
-    const QString wavPath = wav.open() ? wav.fileName() : QString();
-    wav.close();
-    const CommandResult r = m_device.send(QStringLiteral("save capture ") + wavPath);
-    if (wavPath.isEmpty() || !r.ok()) {
-        if (!wavPath.isEmpty()) {
-            QFile::remove(wavPath);
-        }
-        ask(kSaveFailedText, core::MessageButtons::Ok, core::MessageIcon::None, r.error);
-        m_save->setEnabled(true);
-        m_play->setEnabled(true);
-        return;
-    }
-    m_encodeSource = wavPath;
-    startEncode(EncodeJob::Save, wavPath, path);
+void RecorderWindow::restoreConsole() {
+    m_session.stopPlayback();
+    unmuteConsole();
 }
 
-void RecorderWindow::finishSave() {
-    m_sizeTimer.setEnabled(false);
-    m_device.send(QStringLiteral("close all"));
-    m_device.send(QStringLiteral("open new type waveaudio alias capture"));
-    m_unsavedTake = false;
-    m_savedFolder = folderOf(m_savedPath);
-    showSaveOptions();
-}
-
-void RecorderWindow::showSaveOptions() {
+void RecorderWindow::takeSaved(const QString& path, const QString& folder) {
     if (m_saveOptions) {
         m_saveOptions->close();
     }
-    m_saveOptions = new SaveOptionsWindow(m_savedPath, m_savedFolder, m_parts.desktop, this);
+    m_saveOptions = new SaveOptionsWindow(path, folder, m_parts.desktop, this);
     m_saveOptions->show();
 }
 
-void RecorderWindow::reset() {
-    m_device.send(QStringLiteral("close all"));
-    m_device.send(QStringLiteral("open new type waveaudio alias capture"));
-    m_unsavedTake = false;
-    m_record->setEnabled(true);
-    m_save->setEnabled(false);
-    m_play->setEnabled(false);
-    m_reset->setEnabled(false);
-    m_seconds = 0;
-    m_limitTimer.setEnabled(false);
-    m_size->setText(QStringLiteral("0"));
-    m_record->show();
-    m_stop->hide();
-    setForeColour(m_state, palette().color(QPalette::WindowText));
-    m_state->setText(QStringLiteral("READY"));
-    m_startTime = m_parts.clock.localNow();
-    m_elapsed->setText(QStringLiteral("00:00:00"));
-    m_mp3->setEnabled(true);
-    m_wav->setEnabled(true);
+void RecorderWindow::encodeRunning(bool running) {
+    if (running) {
+        m_encodeProgress->setValue(0);
+    }
+    m_encodeProgress->setVisible(running);
+    m_cancelEncode->setVisible(running);
+    m_mp3Button->setEnabled(!running);
 }
 
 void RecorderWindow::openMixer() {
@@ -725,102 +492,9 @@ void RecorderWindow::openMixer() {
     }
 }
 
-void RecorderWindow::convertToMp3() {
-    if (encoderBusy()) {
-        return;
-    }
-    ++m_dialogDepth;
-    const QString source =
-        m_parts.dialogs.openFileName({QStringLiteral("Wav Files (*.wav)|*.wav|Wav Files (*.*)|*.*"),
-                                      folderOf(m_lastMp3Source),
-                                      QFileInfo(m_lastMp3Source).fileName(),
-                                      {}});
-    --m_dialogDepth;
-    if (source.isEmpty()) {
-        return;
-    }
-    m_lastMp3Source = source;
-    ++m_dialogDepth;
-    QString target = m_parts.dialogs.saveFileName(
-        {QStringLiteral("Mp3 Files (*.mp3)|*.mp3|mp3 Files (*.*)|*.*"), folderOf(source), {}, {}});
-    --m_dialogDepth;
-    if (target.isEmpty()) {
-        return;
-    }
-    target = withSuffix(target, QStringLiteral("mp3"));
-    if (QFileInfo(target) == QFileInfo(source)) {
-        ask(kMp3FailedText.arg(target), core::MessageButtons::Ok, core::MessageIcon::Warning,
-            QStringLiteral("The MP3 file would replace the WAV file it is made from."));
-        return;
-    }
-    startEncode(EncodeJob::Convert, source, target);
-}
-
-bool RecorderWindow::encoderBusy(const QString& detail) {
-    if (!m_encoder->isRunning()) {
-        return false;
-    }
-    ask(kEncoderBusyText.arg(m_encodeTarget), core::MessageButtons::Ok,
-        core::MessageIcon::Information, detail);
-    return true;
-}
-
-void RecorderWindow::startEncode(EncodeJob job, const QString& source, const QString& target) {
-    // Set before the start: a failure to start finishes at once.
-    m_encodeJob = job;
-    m_encodeTarget = target;
-    encodeStarted();
-    m_encoder->start(source, target);
-}
-
-void RecorderWindow::encodeStarted() {
-    m_encodeProgress->setValue(0);
-    m_encodeProgress->show();
-    m_cancelEncode->show();
-    m_mp3Button->setEnabled(false);
-}
-
-void RecorderWindow::encodeEnded() {
-    m_encodeProgress->hide();
-    m_cancelEncode->hide();
-    m_mp3Button->setEnabled(true);
-}
-
-void RecorderWindow::onEncodeFinished(const EncodeOutcome& outcome) {
-    const EncodeJob job = m_encodeJob;
-    m_encodeJob = EncodeJob::None;
-    encodeEnded();
-    if (job == EncodeJob::Save) {
-        QFile::remove(m_encodeSource);
-        m_encodeSource.clear();
-        if (outcome.kind == EncodeOutcome::Kind::Created) {
-            finishSave();
-            return;
-        }
-        // The take stays: it can be saved again, as WAV if need be.
-        m_save->setEnabled(true);
-        m_play->setEnabled(true);
-    }
-    switch (outcome.kind) {
-    case EncodeOutcome::Kind::Created:
-        if (ask(kCreatedText.arg(outcome.target), core::MessageButtons::YesNo,
-                core::MessageIcon::Information) == core::MessageAnswer::Yes) {
-            m_parts.desktop.openUrl(QUrl::fromLocalFile(folderOf(outcome.target)));
-        }
-        break;
-    case EncodeOutcome::Kind::Failed:
-        ask(kMp3FailedText.arg(outcome.target), core::MessageButtons::Ok,
-            core::MessageIcon::Warning, outcome.reason);
-        break;
-    case EncodeOutcome::Kind::Cancelled:
-        break;
-    }
-}
-
 void RecorderWindow::closePicture() {
-    if (m_unsavedTake && m_device.lengthBytes() > 0 &&
-        ask(kDiscardText, core::MessageButtons::OkCancel, core::MessageIcon::Question) !=
-            core::MessageAnswer::Ok) {
+    if (m_session.hasUnsavedTake() && ask(kDiscardText, core::MessageButtons::OkCancel,
+                                          core::MessageIcon::Question) != core::MessageAnswer::Ok) {
         return;
     }
     unload();
@@ -840,17 +514,14 @@ std::optional<persist::WriteFailure> RecorderWindow::unloadAtShutdown() {
     }
     m_unloaded = true;
     restoreConsole();
-    if (m_encoder->isRunning()) {
-        m_encoder->cancel();
+    if (m_mp3.isRunning()) {
+        m_mp3.cancel();
     }
-    m_device.send(QStringLiteral("close capture"));
+    m_session.close();
     std::optional<persist::WriteFailure> failed;
     if (m_loaded) {
         failed = writeSettings();
     }
-    m_sizeTimer.setEnabled(false);
-    m_secondTimer.setEnabled(false);
-    m_limitTimer.setEnabled(false);
     m_meterTimer.setEnabled(false);
     m_meter->stop();
     if (m_saveOptions) {
@@ -890,23 +561,9 @@ void RecorderWindow::meterTick() {
     m_level2->setValue(level);
 }
 
-void RecorderWindow::sizeBoxClicked() {
-    const bool on = m_sizeBox->isChecked();
-    m_sizeCaption->setEnabled(on);
-    m_sizeValue->setEnabled(on);
-    m_sizeSlider->setEnabled(on);
-}
-
-void RecorderWindow::lengthBoxClicked() {
-    const bool on = m_lengthBox->isChecked();
-    m_lengthCaption->setEnabled(on);
-    m_lengthValue->setEnabled(on);
-    m_lengthSlider->setEnabled(on);
-}
-
 void RecorderWindow::otherWindowActivated() {
     QWindow* active = QGuiApplication::focusWindow();
-    if (!isVisible() || m_dialogDepth > 0 || active == nullptr || windowHandle() == nullptr) {
+    if (!isVisible() || m_dialogs.isOpen() || active == nullptr || windowHandle() == nullptr) {
         return;
     }
     // The recorder's own windows (save options) do not count.

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "CountedDialogs.h"
+#include "Mp3Job.h"
+#include "RecorderSession.h"
 #include "SaveOptionsWindow.h"
-#include "WaveAudioDevice.h"
 #include "core/Dialogs.h"
 #include "core/IntervalTimer.h"
 #include "persist/LineCodec.h"
 
 #include <QAbstractSlider>
-#include <QDateTime>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -40,7 +41,6 @@ namespace sylvaro::recorder {
 class Desktop;
 class LevelMeter;
 class Mp3Encoder;
-struct EncodeOutcome;
 
 // What the recorder needs from the program: the console's background and
 // random volume sliders (scrlVol, HScroll3) are the only part of the console
@@ -57,12 +57,12 @@ struct RecorderParts {
     QString takeFolder; // where a take's samples wait until saved
 };
 
-// The recorder window (`Form8`): records what the sound card hears through
-// the waveaudio command layer, shows its state, elapsed time and size, stops
-// by itself at a target size or length, plays the take back with the console
-// turned down, saves it as WAV or MP3, and hosts the level meter and the MP3
-// conversion. Its settings live in settings9.txt. UI thread only.
-class RecorderWindow : public QWidget {
+// The recorder window (`Form8`): shows the take's session - its state,
+// elapsed time and size - and forwards the clicks to it, holds the limits and
+// the recording quality with their settings in settings9.txt, hosts the level
+// meter and the MP3 conversion, and turns the console down while a take plays
+// back. UI thread only.
+class RecorderWindow : public QWidget, private TakeView {
     Q_OBJECT
 public:
     explicit RecorderWindow(RecorderParts parts, QWidget* parent = nullptr);
@@ -82,34 +82,22 @@ public:
     // program ending while the playback message is open).
     void restoreConsole();
 
-    WaveAudioDevice& device() { return m_device; }
+    RecorderSession& session() { return m_session; }
+    WaveAudioDevice& device() { return m_session.device(); }
     LevelMeter& meter() { return *m_meter; }
-    Mp3Encoder& encoder() { return *m_encoder; }
+    Mp3Encoder& encoder() { return m_mp3.encoder(); }
     SaveOptionsWindow* saveOptions() const { return m_saveOptions; }
-    core::IntervalTimer& sizeTimer() { return m_sizeTimer; }
-    core::IntervalTimer& secondTimer() { return m_secondTimer; }
-    core::IntervalTimer& limitTimer() { return m_limitTimer; }
     core::IntervalTimer& meterTimer() { return m_meterTimer; }
-    int secondsCounter() const { return m_seconds; }
     QString settingsPath() const;
-    // The size label's text for a take of `bytes`: megabytes of 1,000,000
-    // bytes in shortest form, then CR LF.
-    static QString sizeCaption(qint64 bytes);
 
     static const QString kSettingsFile;
-    static const QString kSizeReachedText;
-    static const QString kLengthReachedText;
-    static const QString kPlaybackText;
-    static const QString kSaveFailedText;
     static const QString kMixerFailedText;
-    static const QString kCreatedText;
-    static const QString kMp3FailedText;
-    static const QString kEncoderBusyText;
-    static const QString kInterruptedText;
     static const QString kDiscardText;
     static const QString kDamagedText;
     static const QString kNotSavedText;
-    static constexpr int kSizeIntervalMs = 100;
+    // The session's texts the console's own tests name through the window.
+    static inline const QString& kPlaybackText = RecorderSession::kPlaybackText;
+    static inline const QString& kCreatedText = Mp3Job::kCreatedText;
     static constexpr int kMeterIntervalMs = 100;
     static constexpr int kExpandedTwips = 5225;
     static constexpr int kCollapsedTwips = 2150;
@@ -123,58 +111,37 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    enum class EncodeJob { None, Convert, Save };
-
     void buildLayout();
     void fillQualityList();
     void readSettings();
     std::optional<persist::WriteFailure> writeSettings();
+    void limitsChanged();
 
-    void record();
-    void stop();
-    void play();
-    void save();
-    void reset();
+    // TakeView
+    void showTake() override;
+    void muteConsole() override;
+    void unmuteConsole() override;
+    void takeSaved(const QString& path, const QString& folder) override;
+
     void openMixer();
-    void convertToMp3();
     void closePicture();
     void expand();
     void collapse();
     void stopMeter();
-    void sizeTick();
-    void secondTick();
-    void limitTick();
     void meterTick();
-    void refreshElapsed();
-    void sizeBoxClicked();
-    void lengthBoxClicked();
-    void endOfTake(const QString& text);
-    void finishSave();
-    void showSaveOptions();
-    // The encoder makes one file at a time: true, after saying so, while it
-    // is still busy with the last one.
-    bool encoderBusy(const QString& detail = {});
-    void startEncode(EncodeJob job, const QString& source, const QString& target);
-    void encodeStarted();
-    void encodeEnded();
-    void onEncodeFinished(const EncodeOutcome& outcome);
+    void encodeRunning(bool running);
     void otherWindowActivated();
-
-    // Every message and file dialog of the window goes through here, so its
-    // own boxes never count as another window becoming active.
     core::MessageAnswer ask(const QString& text, core::MessageButtons buttons,
                             core::MessageIcon icon, const QString& detail = {});
-    QString askSaveName(const QString& filter, const QString& folder);
 
     RecorderParts m_parts;
-    WaveAudioDevice m_device;
+    // Every dialog of the window goes through here, so its own boxes never
+    // count as another window becoming active.
+    CountedDialogs m_dialogs;
     std::unique_ptr<LevelMeter> m_meter;
-    Mp3Encoder* m_encoder;
+    Mp3Job m_mp3;
+    RecorderSession m_session;
     QPointer<SaveOptionsWindow> m_saveOptions;
-
-    core::IntervalTimer m_sizeTimer;
-    core::IntervalTimer m_secondTimer;
-    core::IntervalTimer m_limitTimer;
     core::IntervalTimer m_meterTimer;
 
     QComboBox* m_quality = nullptr;
@@ -203,29 +170,18 @@ private:
     widgets::XpBs* m_mp3Button = nullptr;
     QPushButton* m_cancelEncode = nullptr;
     QProgressBar* m_encodeProgress = nullptr;
-    QRadioButton* m_mp3 = nullptr;
-    QRadioButton* m_wav = nullptr;
+    QRadioButton* m_mp3Choice = nullptr;
+    QRadioButton* m_wavChoice = nullptr;
     QProgressBar* m_level1 = nullptr;
     QProgressBar* m_level2 = nullptr;
     QListWidget* m_lines = nullptr;
-
-    std::int16_t m_seconds = 0;
-    QDateTime m_startTime;
-    QString m_savedPath;
-    QString m_savedFolder;
-    QString m_lastMp3Source;
-    // Set while the take is unsaved: the close picture asks before losing it.
-    bool m_unsavedTake = false;
-    // The console's slider values while a playback has them turned down.
-    std::optional<std::pair<int, int>> m_consoleVolumes;
-    EncodeJob m_encodeJob = EncodeJob::None;
-    QString m_encodeSource; // a temporary WAV when saving as MP3
-    QString m_encodeTarget; // the MP3 file being made
-    int m_dialogDepth = 0;
-    bool m_loaded = false;
-    bool m_unloaded = false;
     QWidget* m_qualityGroup = nullptr;
     QWidget* m_optionsGroup = nullptr;
+
+    // The console's slider values while a playback has them turned down.
+    std::optional<std::pair<int, int>> m_consoleVolumes;
+    bool m_loaded = false;
+    bool m_unloaded = false;
     // Whether the recorder held the focus since it was last shown.
     bool m_hasBeenActive = false;
 };

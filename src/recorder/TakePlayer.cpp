@@ -10,7 +10,9 @@ namespace sylvaro::recorder {
 namespace {
 
 constexpr int kRingSeconds = 2;
-constexpr auto kReaderPoll = std::chrono::milliseconds(10);
+// How often the reader looks for room in a full ring: far within the two
+// seconds the ring holds; stop() wakes it at once.
+constexpr auto kReaderPoll = std::chrono::milliseconds(100);
 constexpr int kBlocksPerSecond = 20;
 
 } // namespace
@@ -45,7 +47,11 @@ bool TakePlayer::start(const QString& path, const WaveFormat& format, std::strin
 void TakePlayer::stop() {
     m_stream.close();
     if (m_reader.joinable()) {
-        m_stopping.store(true, std::memory_order_release);
+        {
+            const std::lock_guard<std::mutex> lock(m_wakeMutex);
+            m_stopping.store(true, std::memory_order_release);
+        }
+        m_wake.notify_one();
         m_reader.join();
     }
     if (m_file) {
@@ -86,7 +92,9 @@ void TakePlayer::readLoop() {
         offset += n;
         pending -= n;
         if (n == 0) {
-            std::this_thread::sleep_for(kReaderPoll);
+            std::unique_lock<std::mutex> lock(m_wakeMutex);
+            m_wake.wait_for(lock, kReaderPoll,
+                            [this] { return m_stopping.load(std::memory_order_acquire); });
         }
     }
 }

@@ -6,7 +6,9 @@
 
 #include <QString>
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -40,6 +42,9 @@ private:
     std::uint8_t m_silence = 0;
     std::size_t m_frameBytes = 1;
     std::atomic<bool> m_stopping{false};
+    // Wakes the reader for stop(); SDL's thread never touches it.
+    std::mutex m_wakeMutex;
+    std::condition_variable m_wake;
     std::atomic<bool> m_endOfFile{false};
     std::atomic<bool> m_finished{false};
 };

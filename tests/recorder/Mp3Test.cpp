@@ -1,5 +1,6 @@
 #include "RecorderFixture.h"
 #include "recorder/Mp3Encoder.h"
+#include "recorder/Mp3Job.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,7 +121,7 @@ TEST_F(Mp3Test, AFailingEncoderIsReportedAndLeavesNoFile) {
     convertTone(target);
     waitForEncoder();
     EXPECT_EQ(dialogs.count(RecorderWindow::kCreatedText.arg(target)), 0);
-    ASSERT_EQ(dialogs.count(RecorderWindow::kMp3FailedText.arg(target)), 1);
+    ASSERT_EQ(dialogs.count(recorder::Mp3Job::kMp3FailedText.arg(target)), 1);
     EXPECT_TRUE(dialogs.messages().back().detail.contains(QStringLiteral("Could not find")));
     QFile old(target);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
@@ -133,7 +134,7 @@ TEST_F(Mp3Test, AnEncoderThatWritesNothingIsAFailure) {
     const QString target = dir.filePath(QStringLiteral("out.mp3"));
     convertTone(target);
     waitForEncoder();
-    EXPECT_EQ(dialogs.count(RecorderWindow::kMp3FailedText.arg(target)), 1);
+    EXPECT_EQ(dialogs.count(recorder::Mp3Job::kMp3FailedText.arg(target)), 1);
     EXPECT_FALSE(QFile::exists(target));
 }
 
@@ -187,7 +188,7 @@ TEST_F(Mp3Test, SaveWhileAConversionRunsKeepsTheTakeAndTheConversionsFile) {
     const QString saved = dir.filePath(QStringLiteral("take.mp3"));
     dialogs.chooseFileNext(saved); // in case a name is asked for
     btn("cmdSave")->click();
-    ASSERT_EQ(dialogs.count(RecorderWindow::kEncoderBusyText.arg(converted)), 1);
+    ASSERT_EQ(dialogs.count(recorder::Mp3Job::kEncoderBusyText.arg(converted)), 1);
     EXPECT_EQ(dialogs.fileRequests().size(), asked) << "a name was asked for in vain";
     EXPECT_TRUE(btn("cmdSave")->isEnabled());
 

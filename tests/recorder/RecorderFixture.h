@@ -43,16 +43,21 @@ public:
     }
 };
 
-// The recorder window on a throw-away program folder, in virtual time, with
-// scripted dialogs, two stand-in console sliders and the SDL disk driver
-// "hearing" a file the test writes.
-class RecorderTest : public ::testing::Test {
-protected:
+// What a recorder test runs on: a throw-away folder, virtual time, scripted
+// dialogs and a desktop that starts nothing.
+struct RecorderGround {
     QTemporaryDir dir;
     core::VirtualTimerHost host;
     core::ScriptedDialogs dialogs;
     core::VirtualWallClock clock{host, QDateTime(QDate(2026, 12, 8), QTime(12, 0))};
     FakeDesktop desktop;
+};
+
+// The recorder window on a throw-away program folder, in virtual time, with
+// scripted dialogs, two stand-in console sliders and the SDL disk driver
+// "hearing" a file the test writes.
+class RecorderTest : public ::testing::Test, protected RecorderGround {
+protected:
     QSlider background{Qt::Horizontal};
     QSlider random{Qt::Horizontal};
     std::unique_ptr<core::AppDir> appDir;
