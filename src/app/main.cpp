@@ -1,11 +1,15 @@
+#include "ConsoleCommands.h"
 #include "ConsoleShell.h"
 #include "ConsoleWindow.h"
 #include "ExportCommand.h"
+#include "KeepAwake.h"
 #include "MediaPlayerBus.h"
+#include "ProgramOptions.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
 #include "SleepPanel.h"
 #include "SplashWindow.h"
+#include "SuspendInhibitor.h"
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
 #include "core/WallClock.h"
@@ -20,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -72,6 +77,15 @@ int exportFromCommandLine(int argc, char** argv) {
     return sylvaro::app::runExportCommand(app.arguments(), sylvaro::core::AppDir::ofExecutable());
 }
 
+// A command for the running console needs neither a display nor a sound
+// card; -1 when it is to start a console of its own.
+int commandFromCommandLine(int argc, char** argv, const sylvaro::app::ConsoleRequest& command) {
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    sylvaro::app::SingleInstance instance;
+    return sylvaro::app::sendToConsole(instance, command);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +95,31 @@ int main(int argc, char** argv) {
     }
     if (sylvaro::app::isExportCommand(arguments)) {
         return exportFromCommandLine(argc, argv);
+    }
+    const auto options = sylvaro::app::ProgramOptions::read(arguments);
+    std::optional<sylvaro::app::ConsoleRequest> startWith;
+    switch (options.action) {
+    case sylvaro::app::ProgramOptions::Action::Help:
+        std::fputs(sylvaro::app::programUsage().toLocal8Bit().constData(), stdout);
+        return EXIT_SUCCESS;
+    case sylvaro::app::ProgramOptions::Action::Version:
+        std::fputs((sylvaro::app::programVersion() + u'\n').toLocal8Bit().constData(), stdout);
+        return EXIT_SUCCESS;
+    case sylvaro::app::ProgramOptions::Action::Wrong:
+        std::fputs(QStringLiteral("sylvaro-lite: %1\nTry 'sylvaro-lite --help'.\n")
+                       .arg(options.error)
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
+        return 2;
+    case sylvaro::app::ProgramOptions::Action::Command:
+        if (const int status = commandFromCommandLine(argc, argv, options.command); status >= 0) {
+            return status;
+        }
+        startWith = options.command; // --scene with no console running
+        break;
+    case sylvaro::app::ProgramOptions::Action::Console:
+        break;
     }
     if (!haveDisplay()) {
         std::fputs("sylvaro-lite: no display found (DISPLAY and WAYLAND_DISPLAY are unset); "
@@ -96,15 +135,24 @@ int main(int argc, char** argv) {
 
     // A mix named on the command line (a double-click in the file manager).
     QString mix;
-    for (const QString& arg : app.arguments().mid(1)) {
+    for (const QString& arg : startWith ? QStringList() : app.arguments().mid(1)) {
         if (!arg.startsWith(QLatin1Char('-'))) {
             mix = QFileInfo(arg).absoluteFilePath();
             break;
         }
     }
     sylvaro::app::SingleInstance instance;
-    if (instance.handOver(mix)) {
+    // A console started meanwhile takes the mix or the scene after all.
+    const sylvaro::app::SingleInstance::Answer answer = instance.send(
+        startWith.value_or(
+            sylvaro::app::ConsoleRequest{sylvaro::app::ConsoleRequest::Verb::Open, mix}));
+    if (answer.kind == sylvaro::app::SingleInstance::Answer::Kind::Done) {
         return EXIT_SUCCESS;
+    }
+    if (answer.kind == sylvaro::app::SingleInstance::Answer::Kind::Refused) {
+        std::fputs(QStringLiteral("sylvaro-lite: %1\n").arg(answer.why).toLocal8Bit().constData(),
+                   stderr);
+        return 2;
     }
     instance.listen();
 
@@ -141,17 +189,31 @@ int main(int argc, char** argv) {
     QSettings userSettings;
     console.shell().setTipsAtLoad(&userSettings);
     console.sleep().setSettings(&userSettings);
+    sylvaro::app::KeepAwake keepAwake(
+        console, std::make_unique<sylvaro::app::SuspendInhibitor>(
+                     sylvaro::app::MediaPlayerBus::sessionBus(),
+                     sylvaro::app::SuspendInhibitor::systemBus()));
+    keepAwake.setSettings(&userSettings);
     // Media keys and the desktop's sound menu reach this program's console
     // only (no other window ever takes the player's name on the bus), from
     // when it is on the screen.
     std::unique_ptr<sylvaro::app::MediaPlayerBus> mediaPlayer;
+    // Commands from later starts (and a --scene this start came with) wait
+    // for the player and the resumed console.
+    sylvaro::app::ConsoleCommands commands(console);
+    QObject::connect(&instance, &sylvaro::app::SingleInstance::commanded, &commands,
+                     &sylvaro::app::ConsoleCommands::run);
+    if (startWith) {
+        commands.run(*startWith);
+    }
     sylvaro::app::SplashWindow splash(timers, dir);
     QObject::connect(&splash, &sylvaro::app::SplashWindow::finished, &console,
-                     [&console, &mix, &mediaPlayer] {
+                     [&console, &mix, &mediaPlayer, &commands] {
                          console.load();
                          console.show();
                          mediaPlayer = std::make_unique<sylvaro::app::MediaPlayerBus>(
                              console, sylvaro::app::MediaPlayerBus::sessionBus());
+                         commands.setPlayer(mediaPlayer.get());
                          if (!mix.isEmpty()) {
                              console.openMix(mix);
                          }

@@ -364,4 +364,23 @@ TEST_F(InstalledProgram, ManualPageRendersCleanlyAndDescribesEveryExportOption) 
             QStringLiteral("\\n {7}%1 [A-Z]+\\n").arg(QRegularExpression::escape(option)))))
             << option.toStdString() << " has no entry of its own";
     }
+
+    // And every option --help names, the commands for a running console
+    // among them; it needs no display.
+    program.start(prefixed(QStringLiteral("bin/sylvaro-lite")), {QStringLiteral("--help")});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0);
+    const QString help = QString::fromLocal8Bit(program.readAllStandardOutput());
+    QStringList commands;
+    for (auto it = QRegularExpression(QStringLiteral("--[a-z]+")).globalMatch(help);
+         it.hasNext();) {
+        commands << it.next().captured();
+    }
+    commands.removeDuplicates();
+    EXPECT_GE(commands.size(), 12) << help.toStdString();
+    for (const QString& option : commands) {
+        EXPECT_TRUE(text.contains(QRegularExpression(
+            QStringLiteral("\\n {7}%1[ ,\\n]").arg(QRegularExpression::escape(option)))))
+            << option.toStdString() << " has no entry of its own";
+    }
 }
