@@ -54,40 +54,28 @@ bool isTimeOfDay(const QString& text) {
 
 QByteArray ConsoleRequest::toLine() const {
     QByteArray line = kTag;
-    line += ' ';
+    for (const VerbName& v : kVerbs) {
+        if (v.verb == verb) {
+            line += ' ' + QByteArray(v.name);
+            break;
+        }
+    }
     switch (verb) {
     case Verb::Open:
-        line += text.isEmpty() ? QByteArray("open") : "open " + text.toUtf8();
-        break;
     case Verb::Scene:
-        line += "scene " + text.toUtf8();
-        break;
-    case Verb::Play:
-        line += "play";
-        break;
-    case Verb::Pause:
-        line += "pause";
-        break;
-    case Verb::Toggle:
-        line += "toggle";
-        break;
-    case Verb::Next:
-        line += "next";
-        break;
-    case Verb::Previous:
-        line += "previous";
-        break;
     case Verb::AlarmAt:
-        line += "alarm " + text.toUtf8();
+        if (!text.isEmpty()) {
+            line += ' ' + text.toUtf8();
+        }
         break;
     case Verb::AlarmOff:
-        line += "alarm off";
+    case Verb::SleepOff:
+        line += ' ' + kOff.toUtf8();
         break;
     case Verb::Sleep:
-        line += "sleep " + QByteArray::number(minutes);
+        line += ' ' + QByteArray::number(minutes);
         break;
-    case Verb::SleepOff:
-        line += "sleep off";
+    default: // the media keys' commands take nothing
         break;
     }
     return line + '\n';

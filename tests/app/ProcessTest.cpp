@@ -75,6 +75,12 @@ protected:
         }
         return false;
     }
+    // The console's state as it saved it when it closed.
+    std::optional<persist::ConsoleSettings> savedSettings() const {
+        const std::optional<QByteArray> line =
+            persist::readFirstLine(programFile(QStringLiteral("settings.ini")));
+        return line ? persist::ConsoleSettings::fromLine(*line) : std::nullopt;
+    }
     // True once the sound device is open and playing: start-up has run.
     bool soundStarted() const { return QFileInfo(m_speakers).size() > 48000; }
 
@@ -174,12 +180,8 @@ TEST_F(ProgramProcess, ASecondStartWithAMixMakesTheRunningConsoleLoadItAndEnds) 
 
     // The console loaded the mix while answering; its files then say so.
     terminate();
-    const std::optional<QByteArray> line =
-        persist::readFirstLine(programFile(QStringLiteral("settings.ini")));
-    ASSERT_TRUE(line);
-    const std::optional<persist::ConsoleSettings> settings =
-        persist::ConsoleSettings::fromLine(*line);
-    ASSERT_TRUE(settings);
+    const std::optional<persist::ConsoleSettings> settings = savedSettings();
+    ASSERT_TRUE(settings) << "no mix saved";
     EXPECT_EQ(settings->backgroundVolume, -1700);
     EXPECT_EQ(settings->boxes[4], 1);
 }
@@ -232,12 +234,8 @@ TEST_F(ProgramProcess, CommandLineCommandsDriveTheRunningConsole) {
 
     const scenes::Scene* expected = scenes::find(scenes::kGridOrder[scenes::kGridOrder.size() - 2]);
     ASSERT_NE(expected, nullptr);
-    const std::optional<QByteArray> line =
-        persist::readFirstLine(programFile(QStringLiteral("settings.ini")));
-    ASSERT_TRUE(line);
-    const std::optional<persist::ConsoleSettings> settings =
-        persist::ConsoleSettings::fromLine(*line);
-    ASSERT_TRUE(settings);
+    const std::optional<persist::ConsoleSettings> settings = savedSettings();
+    ASSERT_TRUE(settings) << "no mix saved";
     for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
         EXPECT_EQ(settings->boxes[static_cast<std::size_t>(channel - 1)] == 1,
                   expected->boxOn(channel))
