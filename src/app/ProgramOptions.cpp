@@ -6,6 +6,7 @@
 #include "core/Text.h"
 #include "scenes/SceneTable.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 #include <optional>
 
@@ -221,8 +222,29 @@ QString programVersion() {
     return QStringLiteral("sylvaro-lite %1").arg(QStringLiteral(SYLVARO_VERSION));
 }
 
-int sendToConsole(SingleInstance& instance, const ConsoleRequest& command) {
-    const SingleInstance::Answer answer = instance.send(command);
+std::optional<int> runWithoutWindow(int argc, char** argv, const QStringList& arguments,
+                                    std::optional<ConsoleRequest>& startWith) {
+    const ProgramOptions options = ProgramOptions::read(arguments);
+    switch (options.action) {
+    case ProgramOptions::Action::Console:
+        return std::nullopt;
+    case ProgramOptions::Action::Help:
+        say(stdout, programUsage());
+        return 0;
+    case ProgramOptions::Action::Version:
+        say(stdout, programVersion() + u'\n');
+        return 0;
+    case ProgramOptions::Action::Wrong:
+        say(stderr, QStringLiteral("sylvaro-lite: %1\nTry 'sylvaro-lite --help'.\n")
+                        .arg(options.error));
+        return 2;
+    case ProgramOptions::Action::Command:
+        break;
+    }
+    // No display needed, nor a sound card.
+    const QCoreApplication app(argc, argv);
+    SingleInstance instance;
+    const SingleInstance::Answer answer = instance.send(options.command);
     switch (answer.kind) {
     case SingleInstance::Answer::Kind::Done:
         return 0;
@@ -232,8 +254,9 @@ int sendToConsole(SingleInstance& instance, const ConsoleRequest& command) {
     case SingleInstance::Answer::Kind::NoConsole:
         break;
     }
-    if (command.verb == Verb::Scene) {
-        return -1;
+    if (options.command.verb == Verb::Scene) {
+        startWith = options.command;
+        return std::nullopt;
     }
     say(stderr, QStringLiteral("sylvaro-lite: no console is running\n"));
     return 1;

@@ -3,10 +3,9 @@
 #include "ConsoleRequest.h"
 
 #include <QStringList>
+#include <optional>
 
 namespace sylvaro::app {
-
-class SingleInstance;
 
 // What the program was started to do, read from its command line before any
 // window exists (so that talking to a running console needs no display):
@@ -28,9 +27,12 @@ QString programUsage();
 // "sylvaro-lite 5.5".
 QString programVersion();
 
-// Sends the command to the running console and says the outcome on the
-// terminal: 0 done, 2 refused (an unknown scene lists the scenes), 1 no
-// console runs - except for --scene, which then starts one: -1.
-int sendToConsole(SingleInstance& instance, const ConsoleRequest& command);
+// Does what a start does without a window: prints the usage, the version or
+// what is wrong with the command line, or hands a command to the running
+// console and says the outcome (1 when none runs, 2 when it refused). The
+// program's exit status; nothing when this start opens a console, then with
+// `startWith` set when that console is to carry out a --scene.
+std::optional<int> runWithoutWindow(int argc, char** argv, const QStringList& arguments,
+                                    std::optional<ConsoleRequest>& startWith);
 
 } // namespace sylvaro::app

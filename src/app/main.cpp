@@ -77,15 +77,6 @@ int exportFromCommandLine(int argc, char** argv) {
     return sylvaro::app::runExportCommand(app.arguments(), sylvaro::core::AppDir::ofExecutable());
 }
 
-// A command for the running console needs neither a display nor a sound
-// card; -1 when it is to start a console of its own.
-int commandFromCommandLine(int argc, char** argv, const sylvaro::app::ConsoleRequest& command) {
-    QCoreApplication app(argc, argv);
-    nameApplication();
-    sylvaro::app::SingleInstance instance;
-    return sylvaro::app::sendToConsole(instance, command);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -96,30 +87,11 @@ int main(int argc, char** argv) {
     if (sylvaro::app::isExportCommand(arguments)) {
         return exportFromCommandLine(argc, argv);
     }
-    const auto options = sylvaro::app::ProgramOptions::read(arguments);
+    // Help, version, a command for the running console.
     std::optional<sylvaro::app::ConsoleRequest> startWith;
-    switch (options.action) {
-    case sylvaro::app::ProgramOptions::Action::Help:
-        std::fputs(sylvaro::app::programUsage().toLocal8Bit().constData(), stdout);
-        return EXIT_SUCCESS;
-    case sylvaro::app::ProgramOptions::Action::Version:
-        std::fputs((sylvaro::app::programVersion() + u'\n').toLocal8Bit().constData(), stdout);
-        return EXIT_SUCCESS;
-    case sylvaro::app::ProgramOptions::Action::Wrong:
-        std::fputs(QStringLiteral("sylvaro-lite: %1\nTry 'sylvaro-lite --help'.\n")
-                       .arg(options.error)
-                       .toLocal8Bit()
-                       .constData(),
-                   stderr);
-        return 2;
-    case sylvaro::app::ProgramOptions::Action::Command:
-        if (const int status = commandFromCommandLine(argc, argv, options.command); status >= 0) {
-            return status;
-        }
-        startWith = options.command; // --scene with no console running
-        break;
-    case sylvaro::app::ProgramOptions::Action::Console:
-        break;
+    if (const std::optional<int> status =
+            sylvaro::app::runWithoutWindow(argc, argv, arguments, startWith)) {
+        return *status;
     }
     if (!haveDisplay()) {
         std::fputs("sylvaro-lite: no display found (DISPLAY and WAYLAND_DISPLAY are unset); "
