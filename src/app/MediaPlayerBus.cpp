@@ -141,11 +141,16 @@ void MediaPlayerBus::step(int by) {
     const int count = static_cast<int>(scenes::kGridOrder.size());
     const int at = gridIndex(m_scene);
     const int to = at < 0 ? (by > 0 ? 0 : count - 1) : ((at + by) % count + count) % count;
-    QToolButton* button =
-        m_console.scenes().button(scenes::kGridOrder[static_cast<std::size_t>(to)]);
-    if (button && button->isEnabled()) {
-        button->click();
+    showScene(scenes::kGridOrder[static_cast<std::size_t>(to)]);
+}
+
+bool MediaPlayerBus::showScene(std::string_view caption) {
+    QToolButton* button = m_console.scenes().button(caption);
+    if (!button || !button->isEnabled()) {
+        return false;
     }
+    button->click();
+    return true;
 }
 
 void MediaPlayerBus::raise() {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
+#include <string_view>
 
 namespace sylvaro::scenes {
 struct Scene;
@@ -41,6 +42,9 @@ public:
     void next();
     void previous();
     void raise();
+    // Applies a scene as a click on its button does (nothing before
+    // start-up); false when the button is not there or not alive.
+    bool showScene(std::string_view caption);
 
     QString playbackStatus() const;
     QString title() const;

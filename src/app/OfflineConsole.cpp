@@ -113,6 +113,11 @@ const scenes::Scene* findScene(const QString& name) {
     return nullptr;
 }
 
+QString unknownSceneText(const QString& name) {
+    return QStringLiteral("there is no scene called \"%1\" (the scenes are %2)")
+        .arg(name, sceneCaptions().join(QStringLiteral(", ")));
+}
+
 bool OfflineConsole::applySource(const SoundscapeSource& source, QString& error) {
     switch (source.kind) {
     case SoundscapeSource::Kind::Saved:
@@ -122,8 +127,7 @@ bool OfflineConsole::applySource(const SoundscapeSource& source, QString& error)
             m_console->state().applyScene(*scene);
             return true;
         }
-        error = QStringLiteral("there is no scene called \"%1\" (the scenes are %2)")
-                    .arg(source.scene, sceneCaptions().join(QStringLiteral(", ")));
+        error = unknownSceneText(source.scene);
         return false;
     case SoundscapeSource::Kind::MixFile: {
         const qsizetype before = m_notes->lines.size();

@@ -35,6 +35,8 @@ struct SoundscapeSource {
 // caption (any case, spaces around ignored); null when there is none.
 QStringList sceneCaptions();
 const scenes::Scene* findScene(const QString& name);
+// The words that tell a scene is not there, with the list of scenes.
+QString unknownSceneText(const QString& name);
 
 // A second console that is never shown and plays into no device: the same
 // panels, random scheduler, custom channels and mixer as the console on

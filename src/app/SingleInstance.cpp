@@ -4,12 +4,14 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace sylvaro::app {
 
 namespace {
-// A path never holds a line break; anything longer is not ours.
-constexpr qint64 kLongestMessage = 8192;
+// Long enough for any sender on the same machine, short enough that a
+// stuck one does not linger.
+constexpr int kPatienceMs = 5000;
 } // namespace
 
 SingleInstance::SingleInstance(QString serverName, QObject* parent)
@@ -26,17 +28,33 @@ QString SingleInstance::defaultServerName() {
 }
 
 bool SingleInstance::handOver(const QString& file, int timeoutMs) {
+    return send({ConsoleRequest::Verb::Open, file}, timeoutMs).kind == Answer::Kind::Done;
+}
+
+SingleInstance::Answer SingleInstance::send(const ConsoleRequest& request, int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(timeoutMs)) {
-        return false;
+        return {};
     }
-    socket.write(file.toUtf8() + '\n');
+    socket.write(request.toLine());
     if (!socket.waitForBytesWritten(timeoutMs)) {
-        return false;
+        return {};
     }
-    // The running console says it has the message before this one ends.
-    return socket.waitForReadyRead(timeoutMs) && socket.readAll().startsWith("ok");
+    // The running console answers before this one ends.
+    QByteArray reply;
+    while (!reply.contains('\n') && reply.size() <= ConsoleRequest::kLongest &&
+           socket.waitForReadyRead(timeoutMs)) {
+        reply += socket.readAll();
+    }
+    reply = reply.left(reply.indexOf('\n'));
+    if (reply == ConsoleRequest::okReply().trimmed()) {
+        return {Answer::Kind::Done, {}};
+    }
+    if (reply.startsWith("error ")) {
+        return {Answer::Kind::Refused, QString::fromUtf8(reply.mid(6))};
+    }
+    return {};
 }
 
 bool SingleInstance::listen() {
@@ -55,18 +73,35 @@ bool SingleInstance::listen() {
 void SingleInstance::onConnection() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > kLongestMessage) {
-                    socket->abort();
-                }
-                return;
-            }
-            const QString file = QString::fromUtf8(socket->readLine(kLongestMessage)).trimmed();
-            socket->write("ok\n");
-            socket->flush();
-            Q_EMIT opened(file);
-        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onRequest(socket); });
+        // A sender that never finishes its line is not kept waiting for.
+        QTimer::singleShot(kPatienceMs, socket, &QLocalSocket::abort);
+    }
+}
+
+// One request per connection: what arrives with the first line is part of
+// it, anything after the answer is not read.
+void SingleInstance::onRequest(QLocalSocket* socket) {
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > ConsoleRequest::kLongest) {
+            socket->abort();
+        }
+        return;
+    }
+    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+    QString why;
+    const std::optional<ConsoleRequest> request =
+        ConsoleRequest::fromBytes(socket->read(ConsoleRequest::kLongest + 1), why);
+    socket->write(request ? ConsoleRequest::okReply() : ConsoleRequest::errorReply(why));
+    socket->flush();
+    socket->disconnectFromServer();
+    if (!request) {
+        return;
+    }
+    if (request->verb == ConsoleRequest::Verb::Open) {
+        Q_EMIT opened(request->text);
+    } else {
+        Q_EMIT commanded(*request);
     }
 }
 

@@ -1,11 +1,15 @@
+#include "ConsoleCommands.h"
 #include "ConsoleShell.h"
 #include "ConsoleWindow.h"
 #include "ExportCommand.h"
+#include "KeepAwake.h"
 #include "MediaPlayerBus.h"
+#include "ProgramOptions.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
 #include "SleepPanel.h"
 #include "SplashWindow.h"
+#include "SuspendInhibitor.h"
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
 #include "core/WallClock.h"
@@ -20,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -82,6 +87,12 @@ int main(int argc, char** argv) {
     if (sylvaro::app::isExportCommand(arguments)) {
         return exportFromCommandLine(argc, argv);
     }
+    // Help, version, a command for the running console.
+    std::optional<sylvaro::app::ConsoleRequest> startWith;
+    if (const std::optional<int> status =
+            sylvaro::app::runWithoutWindow(argc, argv, arguments, startWith)) {
+        return *status;
+    }
     if (!haveDisplay()) {
         std::fputs("sylvaro-lite: no display found (DISPLAY and WAYLAND_DISPLAY are unset); "
                    "start it from a desktop session or with xvfb-run.\n",
@@ -96,15 +107,24 @@ int main(int argc, char** argv) {
 
     // A mix named on the command line (a double-click in the file manager).
     QString mix;
-    for (const QString& arg : app.arguments().mid(1)) {
+    for (const QString& arg : startWith ? QStringList() : app.arguments().mid(1)) {
         if (!arg.startsWith(QLatin1Char('-'))) {
             mix = QFileInfo(arg).absoluteFilePath();
             break;
         }
     }
     sylvaro::app::SingleInstance instance;
-    if (instance.handOver(mix)) {
+    // A console started meanwhile takes the mix or the scene after all.
+    const sylvaro::app::SingleInstance::Answer answer = instance.send(
+        startWith.value_or(
+            sylvaro::app::ConsoleRequest{sylvaro::app::ConsoleRequest::Verb::Open, mix}));
+    if (answer.kind == sylvaro::app::SingleInstance::Answer::Kind::Done) {
         return EXIT_SUCCESS;
+    }
+    if (answer.kind == sylvaro::app::SingleInstance::Answer::Kind::Refused) {
+        std::fputs(QStringLiteral("sylvaro-lite: %1\n").arg(answer.why).toLocal8Bit().constData(),
+                   stderr);
+        return 2;
     }
     instance.listen();
 
@@ -141,17 +161,31 @@ int main(int argc, char** argv) {
     QSettings userSettings;
     console.shell().setTipsAtLoad(&userSettings);
     console.sleep().setSettings(&userSettings);
+    sylvaro::app::KeepAwake keepAwake(
+        console, std::make_unique<sylvaro::app::SuspendInhibitor>(
+                     sylvaro::app::MediaPlayerBus::sessionBus(),
+                     sylvaro::app::SuspendInhibitor::systemBus()));
+    keepAwake.setSettings(&userSettings);
     // Media keys and the desktop's sound menu reach this program's console
     // only (no other window ever takes the player's name on the bus), from
     // when it is on the screen.
     std::unique_ptr<sylvaro::app::MediaPlayerBus> mediaPlayer;
+    // Commands from later starts (and a --scene this start came with) wait
+    // for the player and the resumed console.
+    sylvaro::app::ConsoleCommands commands(console);
+    QObject::connect(&instance, &sylvaro::app::SingleInstance::commanded, &commands,
+                     &sylvaro::app::ConsoleCommands::run);
+    if (startWith) {
+        commands.run(*startWith);
+    }
     sylvaro::app::SplashWindow splash(timers, dir);
     QObject::connect(&splash, &sylvaro::app::SplashWindow::finished, &console,
-                     [&console, &mix, &mediaPlayer] {
+                     [&console, &mix, &mediaPlayer, &commands] {
                          console.load();
                          console.show();
                          mediaPlayer = std::make_unique<sylvaro::app::MediaPlayerBus>(
                              console, sylvaro::app::MediaPlayerBus::sessionBus());
+                         commands.setPlayer(mediaPlayer.get());
                          if (!mix.isEmpty()) {
                              console.openMix(mix);
                          }

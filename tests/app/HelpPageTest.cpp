@@ -44,7 +44,8 @@ TEST_F(HelpPageTest, HasASectionForEveryFeature) {
          {"starting", "background-sounds", "random-sounds", "volume-and-mute", "scenes",
           "custom-sounds", "user-mixes", "alarm-and-clock", "recorder", "picture-only-mode",
           "keyboard-use", "exporting-a-soundscape", "sleep-timer",
-          "media-keys-and-the-desktop-s-sound-menu"}) {
+          "media-keys-and-the-desktop-s-sound-menu", "keeping-the-computer-awake",
+          "controlling-the-console-from-the-command-line"}) {
         EXPECT_TRUE(ids.contains(QLatin1String(section))) << section;
     }
     EXPECT_TRUE(html.contains(QStringLiteral("<title>Sylvaro Lite Help</title>")));

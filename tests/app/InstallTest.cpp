@@ -352,16 +352,29 @@ TEST_F(InstalledProgram, ManualPageRendersCleanlyAndDescribesEveryExportOption) 
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitCode(), 2);
     const QString usage = QString::fromLocal8Bit(program.readAllStandardError());
-    QStringList options;
-    for (auto it = QRegularExpression(QStringLiteral("--[a-z]+")).globalMatch(usage);
-         it.hasNext();) {
-        options << it.next().captured();
-    }
-    options.removeDuplicates();
-    EXPECT_GE(options.size(), 5) << usage.toStdString();
-    for (const QString& option : options) {
-        EXPECT_TRUE(text.contains(QRegularExpression(
-            QStringLiteral("\\n {7}%1 [A-Z]+\\n").arg(QRegularExpression::escape(option)))))
-            << option.toStdString() << " has no entry of its own";
-    }
+    // Each --option a text names has an entry whose first line is the option,
+    // then what `after` matches.
+    const auto expectEntries = [&text](const QString& names, const QString& after, int least) {
+        QStringList options;
+        for (auto it = QRegularExpression(QStringLiteral("--[a-z]+")).globalMatch(names);
+             it.hasNext();) {
+            options << it.next().captured();
+        }
+        options.removeDuplicates();
+        EXPECT_GE(options.size(), least) << names.toStdString();
+        for (const QString& option : options) {
+            EXPECT_TRUE(text.contains(QRegularExpression(
+                QStringLiteral("\\n {7}%1%2").arg(QRegularExpression::escape(option), after))))
+                << option.toStdString() << " has no entry of its own";
+        }
+    };
+    expectEntries(usage, QStringLiteral(" [A-Z]+\\n"), 5);
+
+    // And every option --help names, the commands for a running console
+    // among them.
+    program.start(prefixed(QStringLiteral("bin/sylvaro-lite")), {QStringLiteral("--help")});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0);
+    expectEntries(QString::fromLocal8Bit(program.readAllStandardOutput()),
+                  QStringLiteral("[ ,\\n]"), 12);
 }

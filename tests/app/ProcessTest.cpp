@@ -4,6 +4,7 @@
 #include "persist/ConsoleSettings.h"
 #include "persist/LineCodec.h"
 #include "persist/MixFile.h"
+#include "scenes/SceneTable.h"
 #include "support/BuiltProgram.h"
 #include "support/ProgramRun.h"
 
@@ -73,6 +74,12 @@ protected:
             }
         }
         return false;
+    }
+    // The console's state as it saved it when it closed.
+    std::optional<persist::ConsoleSettings> savedSettings() const {
+        const std::optional<QByteArray> line =
+            persist::readFirstLine(programFile(QStringLiteral("settings.ini")));
+        return line ? persist::ConsoleSettings::fromLine(*line) : std::nullopt;
     }
     // True once the sound device is open and playing: start-up has run.
     bool soundStarted() const { return QFileInfo(m_speakers).size() > 48000; }
@@ -173,12 +180,66 @@ TEST_F(ProgramProcess, ASecondStartWithAMixMakesTheRunningConsoleLoadItAndEnds) 
 
     // The console loaded the mix while answering; its files then say so.
     terminate();
-    const std::optional<QByteArray> line =
-        persist::readFirstLine(programFile(QStringLiteral("settings.ini")));
-    ASSERT_TRUE(line);
-    const std::optional<persist::ConsoleSettings> settings =
-        persist::ConsoleSettings::fromLine(*line);
-    ASSERT_TRUE(settings);
+    const std::optional<persist::ConsoleSettings> settings = savedSettings();
+    ASSERT_TRUE(settings) << "no mix saved";
     EXPECT_EQ(settings->backgroundVolume, -1700);
     EXPECT_EQ(settings->boxes[4], 1);
+}
+
+// Commands from the command line reach the running console over its socket
+// and need no display; with no console running they say so.
+TEST_F(ProgramProcess, CommandLineCommandsDriveTheRunningConsole) {
+    const auto run = [this](const QStringList& arguments, QString* out = nullptr,
+                            QString* err = nullptr) {
+        QProcess command;
+        QProcessEnvironment env = environment("dummy");
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        command.setProcessEnvironment(env);
+        command.start(programFile(QStringLiteral("sylvaro-lite")), arguments);
+        EXPECT_TRUE(command.waitForFinished(15000)) << "the command did not end";
+        if (out) {
+            *out = QString::fromLocal8Bit(command.readAllStandardOutput());
+        }
+        if (err) {
+            *err = QString::fromLocal8Bit(command.readAllStandardError());
+        }
+        return command.exitCode();
+    };
+    QString out;
+    QString err;
+    EXPECT_EQ(run({QStringLiteral("--version")}, &out), 0);
+    EXPECT_EQ(out, QStringLiteral("sylvaro-lite %1\n").arg(QStringLiteral(SYLVARO_VERSION)));
+    EXPECT_EQ(run({QStringLiteral("--sleep"), QStringLiteral("0")}, nullptr, &err), 2);
+    EXPECT_TRUE(err.contains(u"--sleep")) << err.toStdString();
+    EXPECT_EQ(run({QStringLiteral("--pause")}, nullptr, &err), 1);
+    EXPECT_TRUE(err.contains(u"no console is running")) << err.toStdString();
+
+    ASSERT_TRUE(test::switchTipsOff(m_home));
+    start("disk");
+    ASSERT_TRUE(waitFor([this] { return soundStarted(); }, 20000)) << "start-up did not run";
+    const qint64 heard = QFileInfo(m_speakers).size();
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(m_speakers).size() > heard + 2 * 192000; }, 20000));
+
+    // The last scene of the Preset Panel, then one step back as the
+    // Previous media key goes: the one before it.
+    EXPECT_EQ(run({QStringLiteral("--scene"), QStringLiteral("fireSIDE")}), 0);
+    EXPECT_EQ(run({QStringLiteral("--previous")}), 0);
+    EXPECT_EQ(run({QStringLiteral("--scene=Atlantis")}, nullptr, &err), 2);
+    EXPECT_TRUE(err.contains(u"Atlantis") && err.contains(u"Storm") && err.contains(u"Coast"))
+        << err.toStdString();
+    EXPECT_EQ(m_process.state(), QProcess::Running);
+    terminate();
+
+    const scenes::Scene* expected = scenes::find(scenes::kGridOrder[scenes::kGridOrder.size() - 2]);
+    ASSERT_NE(expected, nullptr);
+    const std::optional<persist::ConsoleSettings> settings = savedSettings();
+    ASSERT_TRUE(settings) << "no mix saved";
+    for (int channel = 1; channel <= console::kBackgroundCount; ++channel) {
+        EXPECT_EQ(settings->boxes[static_cast<std::size_t>(channel - 1)] == 1,
+                  expected->boxOn(channel))
+            << "box " << channel << " of " << expected->caption;
+    }
+    EXPECT_EQ(run({QStringLiteral("--next")}, nullptr, &err), 1);
 }
