@@ -77,7 +77,11 @@ asan: deps
 	@cmake --build --preset asan-ubsan
 	@ctest --preset asan-ubsan
 
-# The engine, mixer and end-to-end tests under the thread sanitizer.
+# The engine, mixer and end-to-end tests under the thread sanitizer. The
+# libpulse output's tests are not among them: libpulse is not built with the
+# sanitizer, and around its threaded main loop TSan reports races even on the
+# test's own locked recorder; the mixer they drive is checked here through
+# the other outputs.
 tsan: deps
 	@cmake --preset tsan >/dev/null
 	@cmake --build --preset tsan
