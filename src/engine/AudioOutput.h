@@ -30,6 +30,11 @@ public:
     // The description (as enumerate() gave it) of the open device; empty when
     // none is open.
     virtual std::string openDescription() const { return {}; }
+    // Whether someone is at the console, about to change something. An
+    // output that trades how soon a change is heard against how often the
+    // machine wakes may then take the quicker way; changes are heard either
+    // way. Outputs that have no such choice ignore it.
+    virtual void setQuickChanges(bool /*quick*/) {}
 };
 
 } // namespace sylvaro::engine

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <sys/eventfd.h>
@@ -25,9 +26,17 @@ constexpr int kPulseRequestMs = 500;
 // from what it has taken, one block later: the next block may be taken while
 // the rewrite is on its way. With blocks of 512 frames (11 ms at 48 kHz) a
 // change is heard within about 45 ms; 1024 would let the daemons wake half as
-// often, but a change would then take up to 70 ms.
+// often, but a change would then take up to 70 ms. Nobody hears when a random
+// sound or a fade begins to the block, so while nobody is at the console the
+// stream asks for the largest block the graph runs (2048 frames, 43 ms) and
+// the daemons wake a quarter as often; the block's length is the stream's
+// "node.latency", which the service passes on to the graph at once.
 constexpr int kPipeWireBlockFrames = 512;
+constexpr int kPipeWireLargeBlockFrames = 2048;
 constexpr int kPipeWireMarginMs = 3;
+// After asking for small blocks, rewrites allow for large ones this long: the
+// question's way to the server and the graph's last large block.
+constexpr std::int64_t kBlockSwitchNs = 100'000'000;
 // A rewrite on PulseAudio starts this far after the frame playing, so the
 // server has time to take it in before that frame is due; it rewinds its
 // sink for the rest.
@@ -250,8 +259,9 @@ bool PulseOutput::open(int index, Mixer& mixer, std::string& error) {
     const int requestFrames = m_onPipeWire ? (bufferFrames - kPipeWireBlockFrames) / 2
                                            : rate / 1000 * kPulseRequestMs;
     attr.minreq = static_cast<std::uint32_t>(requestFrames * kBytesPerFrame);
-    m_marginFrames = m_onPipeWire ? kPipeWireBlockFrames + rate / 1000 * kPipeWireMarginMs
-                                 : rate / 1000 * kPulseMarginMs;
+    m_marginFrames = rate / 1000 * (m_onPipeWire ? kPipeWireMarginMs : kPulseMarginMs);
+    m_quickAsked = true;
+    m_quickFromNs = 0;
 
     if (m_wakeFd < 0) {
         m_wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -298,6 +308,9 @@ bool PulseOutput::open(int index, Mixer& mixer, std::string& error) {
                 kAnswerMs);
             ready = pa_stream_get_state(m_stream) == PA_STREAM_READY;
         }
+    }
+    if (ready) {
+        applyBlock();
     }
     if (!ready) {
         const int code = pa_context_errno(m_context);
@@ -389,7 +402,42 @@ void PulseOutput::mixChanged() {
     [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
 }
 
+void PulseOutput::setQuickChanges(bool quick) {
+    if (m_quickWanted.exchange(quick, std::memory_order_acq_rel) == quick || m_wakeFd < 0) {
+        return;
+    }
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(m_wakeFd, &one, sizeof one);
+}
+
 // ---- libpulse's thread -------------------------------------------------------
+
+// Asks PipeWire's service for the graph block wanted now.
+void PulseOutput::applyBlock() {
+    const bool quick = m_quickWanted.load(std::memory_order_acquire);
+    if (!m_onPipeWire || !m_stream || quick == m_quickAsked) {
+        return;
+    }
+    const int rate = m_mixer ? m_mixer->sampleRate() : 48000;
+    char latency[32];
+    std::snprintf(latency, sizeof latency, "%d/%d",
+                  quick ? kPipeWireBlockFrames : kPipeWireLargeBlockFrames, rate);
+    pa_proplist* props = pa_proplist_new();
+    pa_proplist_sets(props, "node.latency", latency);
+    if (pa_operation* op =
+            pa_stream_proplist_update(m_stream, PA_UPDATE_REPLACE, props, nullptr, nullptr)) {
+        pa_operation_unref(op);
+    }
+    pa_proplist_free(props);
+    m_quickAsked = quick;
+    m_quickFromNs = quick ? nowNs() + kBlockSwitchNs : 0;
+}
+
+// The graph block a rewrite must leave to PipeWire: what it may be running now.
+int PulseOutput::blockFrames() const {
+    return m_quickAsked && nowNs() >= m_quickFromNs ? kPipeWireBlockFrames
+                                                     : kPipeWireLargeBlockFrames;
+}
 
 void PulseOutput::onContextState(pa_context* context, void* self) {
     auto* out = static_cast<PulseOutput*>(self);
@@ -450,7 +498,9 @@ void PulseOutput::onWake(pa_mainloop_api* /*api*/, pa_io_event* /*event*/, int f
     auto* out = static_cast<PulseOutput*>(self);
     std::uint64_t count = 0;
     [[maybe_unused]] const ssize_t got = ::read(fd, &count, sizeof count);
-    if (!out->m_context || out->m_coalesce) {
+    out->applyBlock();
+    if (!out->m_context || out->m_coalesce ||
+        !out->m_changePending.load(std::memory_order_acquire)) {
         return;
     }
     out->m_coalesce = pa_context_rttime_new(out->m_context, pa_rtclock_now() + kCoalesceUs,
@@ -505,7 +555,8 @@ void PulseOutput::rewrite() {
         }
     }
     m_mixer->settle(playing);
-    const std::int64_t from = m_mixer->rewind(playing + m_marginFrames);
+    const std::int64_t from =
+        m_mixer->rewind(playing + m_marginFrames + (m_onPipeWire ? blockFrames() : 0));
     if (from < end) {
         writeFrames(end - from, -(end - from) * kBytesPerFrame);
         ++m_stats.rewrites;

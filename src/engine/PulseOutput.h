@@ -41,6 +41,11 @@ public:
     bool isOpen() const override { return m_stream != nullptr; }
     bool isLost() override;
     std::string openDescription() const override { return m_openDescription; }
+    // On PipeWire, quick changes run the stream in small graph blocks (a
+    // change heard within about 45 ms, the daemons waking ~190 times a
+    // second) and slow ones in large blocks (about 100 ms, ~47 wake-ups).
+    // PulseAudio rewinds its sink either way.
+    void setQuickChanges(bool quick) override;
 
     static constexpr const char* kDefaultDevice = "Default output device";
     // The server holds this much ahead of what is heard.
@@ -79,6 +84,8 @@ private:
     void fill(std::size_t bytes);
     bool writeFrames(std::int64_t frames, std::int64_t seekBytes);
     void rewrite();
+    void applyBlock();
+    int blockFrames() const;
     static void onContextState(pa_context* context, void* self);
     static void onStreamState(pa_stream* stream, void* self);
     static void onWrite(pa_stream* stream, std::size_t bytes, void* self);
@@ -105,6 +112,12 @@ private:
     // When the oldest change not yet written came (monotonic ns).
     std::atomic<std::int64_t> m_changeNs{0};
     int m_marginFrames = 0;
+    // Small blocks wanted (any thread) and asked of the server (libpulse's
+    // thread); rewrites allow for large blocks until the server has had time
+    // to switch.
+    std::atomic<bool> m_quickWanted{true};
+    bool m_quickAsked = true;
+    std::int64_t m_quickFromNs = 0;
     std::int64_t m_streamStart = 0; // the mixer's frame at the stream's first byte
     // What the mixer renders into and the server is given, sized at open().
     std::vector<float> m_block;
