@@ -1,8 +1,8 @@
 #include "SettingsFiles.h"
 
-#include "ProgramTitle.h"
 #include "core/AppDir.h"
 #include "core/Dialogs.h"
+#include "core/ProgramTitle.h"
 #include "persist/RecordFile.h"
 
 #include <QFile>
@@ -53,21 +53,28 @@ template <typename Record> std::optional<Record> SettingsFiles::read(const QStri
                       .arg(error);
     }
     m_dialogs.message({kDamagedText.arg(path, kept.value_or(path + QStringLiteral(".damaged"))),
-                       kProgramTitle, core::MessageButtons::Ok, core::MessageIcon::Warning,
+                       core::kProgramTitle, core::MessageButtons::Ok, core::MessageIcon::Warning,
                        detail});
     return std::nullopt;
 }
 
 std::optional<persist::ConsoleSettings> SettingsFiles::readConsole() {
-    return read<persist::ConsoleSettings>(consolePath());
+    std::optional<persist::ConsoleSettings> held = read<persist::ConsoleSettings>(consolePath());
+    m_console.remember(held);
+    return held;
 }
 
 std::optional<persist::CustomNames> SettingsFiles::readCustom() {
-    return read<persist::CustomNames>(customPath());
+    std::optional<persist::CustomNames> held = read<persist::CustomNames>(customPath());
+    m_custom.remember(held);
+    return held;
 }
 
 std::optional<persist::CustomPanelSettings> SettingsFiles::readPanel() {
-    return read<persist::CustomPanelSettings>(panelPath());
+    std::optional<persist::CustomPanelSettings> held =
+        read<persist::CustomPanelSettings>(panelPath());
+    m_panel.remember(held);
+    return held;
 }
 
 std::optional<persist::WriteFailure> SettingsFiles::save(const QString& path,
@@ -95,12 +102,12 @@ void SettingsFiles::reportNotSaved(const std::vector<persist::WriteFailure>& fai
     const QString last = paths.takeLast();
     const QString named =
         paths.isEmpty() ? last : paths.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
-    m_dialogs.message({kNotSavedText.arg(named), kProgramTitle, core::MessageButtons::Ok,
+    m_dialogs.message({kNotSavedText.arg(named), core::kProgramTitle, core::MessageButtons::Ok,
                        core::MessageIcon::Warning, reasons.join(QLatin1Char('\n'))});
 }
 
-void SettingsFiles::writeAtShutdown(const persist::ConsoleSettings* console,
-                                    const persist::CustomNames* custom,
+void SettingsFiles::writeAtShutdown(const persist::ConsoleSettings& console,
+                                    const persist::CustomNames& custom,
                                     const persist::CustomPanelSettings* panel,
                                     const std::vector<persist::WriteFailure>& othersFailed) {
     std::vector<persist::WriteFailure> failed;
@@ -109,13 +116,15 @@ void SettingsFiles::writeAtShutdown(const persist::ConsoleSettings* console,
             failed.push_back(*f);
         }
     };
-    if (console) {
-        write(consolePath(), console->toLine());
+    // One that says what the console says may be spelled the user's way:
+    // it is left as it is.
+    if (m_console.needsWriting(console)) {
+        write(consolePath(), console.toLine());
     }
-    if (custom) {
-        write(customPath(), custom->toLine());
+    if (m_custom.needsWriting(custom)) {
+        write(customPath(), custom.toLine());
     }
-    if (panel) {
+    if (panel && m_panel.needsWriting(*panel)) {
         write(panelPath(), panel->toLine());
     }
     failed.insert(failed.end(), othersFailed.begin(), othersFailed.end());
@@ -127,10 +136,14 @@ void SettingsFiles::writeAtShutdown(const persist::ConsoleSettings* console,
 }
 
 bool SettingsFiles::writePanel(const persist::CustomPanelSettings& panel) {
+    if (!m_panel.needsWriting(panel)) {
+        return true;
+    }
     if (std::optional<persist::WriteFailure> f = save(panelPath(), panel.toLine())) {
         reportNotSaved({*f});
         return false;
     }
+    m_panel.remember(panel);
     return true;
 }
 

@@ -12,7 +12,7 @@
 #include <random>
 #include <unistd.h>
 
-namespace sylvaro::app {
+namespace sylvaro::exporting {
 
 namespace {
 
@@ -44,7 +44,7 @@ const QCommandLineOption kSeed(QStringLiteral("seed"), {}, QStringLiteral("n"));
 QString sourceName(const SoundscapeSource& source) {
     switch (source.kind) {
     case SoundscapeSource::Kind::Scene:
-        if (const scenes::Scene* scene = findScene(source.scene)) {
+        if (const scenes::Scene* scene = scenes::findByName(source.scene)) {
             return QStringLiteral("the scene %1")
                 .arg(QString::fromUtf8(scene->caption.data(),
                                        static_cast<qsizetype>(scene->caption.size())));
@@ -119,7 +119,7 @@ int runExportCommand(const QStringList& arguments, const core::AppDir& dir) {
         job.seed = std::random_device{}();
     }
     if (job.format == exporting::ExportFormat::Mp3) {
-        job.lame = recorder::Mp3Encoder(dir.path()).program();
+        job.lame = recorder::findEncoder(dir.path());
     }
 
     // Ctrl+C ends the export cleanly: no half-written file is left behind.
@@ -175,4 +175,4 @@ int runExportCommand(const QStringList& arguments, const core::AppDir& dir) {
     return 0;
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::exporting

@@ -6,7 +6,7 @@ namespace sylvaro::core {
 class AppDir;
 }
 
-namespace sylvaro::app {
+namespace sylvaro::exporting {
 
 // `sylvaro-lite --export FILE [--minutes N] [--scene NAME | --mix FILE.svm]
 // [--seed N]`: renders a soundscape into FILE (.wav, .flac or .mp3 by its
@@ -20,4 +20,4 @@ bool isExportCommand(const QStringList& arguments);
 // interrupted, 2 a wrong command line).
 int runExportCommand(const QStringList& arguments, const core::AppDir& dir);
 
-} // namespace sylvaro::app
+} // namespace sylvaro::exporting

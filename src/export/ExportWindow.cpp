@@ -1,7 +1,7 @@
 #include "ExportWindow.h"
 
-#include "ProgramTitle.h"
 #include "core/Dialogs.h"
+#include "core/ProgramTitle.h"
 #include "recorder/Mp3Encoder.h"
 
 #include <QCloseEvent>
@@ -20,7 +20,7 @@
 #include <algorithm>
 #include <random>
 
-namespace sylvaro::app {
+namespace sylvaro::exporting {
 
 const QString ExportWindow::kTitle = QStringLiteral("Export Soundscape");
 const QString ExportWindow::kFailedText = QStringLiteral("The soundscape could not be exported.");
@@ -54,7 +54,7 @@ QString minutesText(int minutes) {
 ExportWindow::ExportWindow(const core::AppDir& dir, core::Dialogs& dialogs,
                            std::function<persist::MixFile()> capture, QWidget* parent)
     : QDialog(parent), m_dir(dir), m_dialogs(dialogs), m_capture(std::move(capture)),
-      m_lame(recorder::Mp3Encoder(dir.path()).program()), m_minutes(new QSpinBox(this)),
+      m_lame(recorder::findEncoder(dir.path())), m_minutes(new QSpinBox(this)),
       m_format(new QComboBox(this)), m_progress(new QProgressBar(this)), m_status(new QLabel(this)),
       m_export(new QPushButton(tr("Export…"), this)), m_cancel(new QPushButton(tr("Close"), this)) {
     setObjectName(QStringLiteral("ExportWindow"));
@@ -228,7 +228,7 @@ void ExportWindow::finishExport(SoundscapeExport::State state, const QString& er
         m_progress->hide();
         m_status->setText(tr("Not exported."));
         fitContents();
-        m_dialogs.message({kFailedText, kProgramTitle, core::MessageButtons::Ok,
+        m_dialogs.message({kFailedText, core::kProgramTitle, core::MessageButtons::Ok,
                            core::MessageIcon::Warning,
                            QStringLiteral("%1: %2").arg(target, error)});
         return;
@@ -269,4 +269,4 @@ void ExportWindow::reject() {
     QDialog::reject();
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::exporting

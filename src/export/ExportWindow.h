@@ -18,7 +18,7 @@ namespace sylvaro::core {
 class Dialogs;
 }
 
-namespace sylvaro::app {
+namespace sylvaro::exporting {
 
 // "Export Soundscape": a length and a format, then a file; the console's
 // current mix is rendered into it while the console goes on playing, with
@@ -82,4 +82,4 @@ private:
     QPushButton* m_cancel;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::exporting

@@ -1,24 +1,24 @@
 #include "OfflineConsole.h"
 
-#include "ClockAlarmPanel.h"
-#include "ConsoleLifecycle.h"
-#include "ConsoleState.h"
-#include "ConsoleWindow.h"
-#include "MixFiles.h"
+#include "app/ConsoleLifecycle.h"
+#include "app/ConsoleState.h"
+#include "app/ConsoleWindow.h"
+#include "app/MixFiles.h"
 #include "core/Dialogs.h"
 #include "custom/CustomChannels.h"
 #include "custom/SoundDecoder.h"
 #include "engine/AudioOutput.h"
 #include "engine/Mixer.h"
+#include "panels/ClockAlarmPanel.h"
 #include "scenes/SceneTable.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QElapsedTimer>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
 #include <algorithm>
 
-namespace sylvaro::app {
+namespace sylvaro::exporting {
 
 // The device an offline console plays into: the renderer pulls the mixer.
 class OfflineConsole::Output final : public engine::AudioOutput {
@@ -74,11 +74,11 @@ OfflineConsole::OfflineConsole(const core::AppDir& dir, std::uint32_t seed)
 OfflineConsole::~OfflineConsole() = default;
 
 bool OfflineConsole::prepare(const SoundscapeSource& source, QString& error) {
-    Services services{m_dir, m_host, *m_notes, m_random, m_clock, *m_output, [](const QString&) {},
-                      true};
-    m_console = std::make_unique<ConsoleWindow>(std::move(services));
+    app::Services services{
+        m_dir, m_host, *m_notes, m_random, m_clock, *m_output, [](const QString&) {}, true};
+    m_console = std::make_unique<app::ConsoleWindow>(std::move(services));
     m_console->load();
-    m_host.advance(ConsoleLifecycle::kStartupIntervalMs);
+    m_host.advance(app::ConsoleLifecycle::kStartupIntervalMs);
     QCoreApplication::processEvents();
     if (!m_console->lifecycle().hasResumed() || !m_output->mixer()) {
         error = QStringLiteral("the console's sounds could not be loaded");
@@ -94,36 +94,17 @@ bool OfflineConsole::prepare(const SoundscapeSource& source, QString& error) {
     return true;
 }
 
-QStringList sceneCaptions() {
-    QStringList captions;
-    for (const scenes::Scene& scene : scenes::all()) {
-        captions << QString::fromUtf8(scene.caption.data(),
-                                      static_cast<qsizetype>(scene.caption.size()));
-    }
-    return captions;
-}
-
-const scenes::Scene* findScene(const QString& name) {
-    const QStringList captions = sceneCaptions();
-    for (qsizetype i = 0; i < captions.size(); ++i) {
-        if (captions[i].compare(name.trimmed(), Qt::CaseInsensitive) == 0) {
-            return &scenes::all()[static_cast<std::size_t>(i)];
-        }
-    }
-    return nullptr;
-}
-
 bool OfflineConsole::applySource(const SoundscapeSource& source, QString& error) {
     switch (source.kind) {
     case SoundscapeSource::Kind::Saved:
         return true;
     case SoundscapeSource::Kind::Scene:
-        if (const scenes::Scene* scene = findScene(source.scene)) {
+        if (const scenes::Scene* scene = scenes::findByName(source.scene)) {
             m_console->state().applyScene(*scene);
             return true;
         }
         error = QStringLiteral("there is no scene called \"%1\" (the scenes are %2)")
-                    .arg(source.scene, sceneCaptions().join(QStringLiteral(", ")));
+                    .arg(source.scene, scenes::captions().join(QStringLiteral(", ")));
         return false;
     case SoundscapeSource::Kind::MixFile: {
         const qsizetype before = m_notes->lines.size();
@@ -140,7 +121,7 @@ bool OfflineConsole::applySource(const SoundscapeSource& source, QString& error)
             error = QStringLiteral("no mix was given");
             return false;
         }
-        m_console->mixes().apply(*source.mix);
+        m_console->state().applyMix(*source.mix);
         return true;
     }
     return false;
@@ -149,22 +130,32 @@ bool OfflineConsole::applySource(const SoundscapeSource& source, QString& error)
 bool OfflineConsole::waitForCustomSounds(QString& error) {
     // The custom sounds are read on the decoder's thread; the soundscape
     // starts once every one of them is in, so no run depends on how fast
-    // the disk was.
-    constexpr qint64 kPatienceMs = 120000;
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        QCoreApplication::processEvents();
-        if (!m_console->decoder().busy() && !m_console->panels().custom.settingUp()) {
-            QCoreApplication::processEvents();
-            return true;
-        }
-        if (waited.elapsed() > kPatienceMs) {
+    // the disk was. Each answer comes as `decoded` on this thread, after the
+    // custom channels have taken it.
+    constexpr int kPatienceMs = 120000;
+    custom::SoundDecoder& decoder = m_console->decoder();
+    const auto ready = [this, &decoder] {
+        return !decoder.busy() && !m_console->panels().custom.settingUp();
+    };
+    QCoreApplication::processEvents();
+    if (!ready()) {
+        QEventLoop loop;
+        QTimer patience;
+        patience.setSingleShot(true);
+        QObject::connect(&patience, &QTimer::timeout, &loop, [&loop] { loop.exit(1); });
+        QObject::connect(&decoder, &custom::SoundDecoder::decoded, &loop, [&loop, &ready] {
+            if (ready()) {
+                loop.quit();
+            }
+        });
+        patience.start(kPatienceMs);
+        if (loop.exec() != 0) {
             error = QStringLiteral("the custom sounds took too long to read");
             return false;
         }
-        QThread::msleep(2);
     }
+    QCoreApplication::processEvents();
+    return true;
 }
 
 void OfflineConsole::render(float* out, int frames) {
@@ -192,4 +183,4 @@ QStringList OfflineConsole::notes() const {
     return m_notes->lines;
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::exporting

@@ -12,13 +12,11 @@
 #include <memory>
 #include <optional>
 
-namespace sylvaro::scenes {
-struct Scene;
+namespace sylvaro::app {
+class ConsoleWindow;
 }
 
-namespace sylvaro::app {
-
-class ConsoleWindow;
+namespace sylvaro::exporting {
 
 // What a soundscape is made of: the console's saved state (what the next
 // start would resume), a built-in scene, a mix file, or a mix captured from
@@ -30,11 +28,6 @@ struct SoundscapeSource {
     QString mixPath;                     // MixFile
     std::optional<persist::MixFile> mix; // Mix
 };
-
-// The scenes' captions in the scene panel's order, and the scene with a
-// caption (any case, spaces around ignored); null when there is none.
-QStringList sceneCaptions();
-const scenes::Scene* findScene(const QString& name);
 
 // A second console that is never shown and plays into no device: the same
 // panels, random scheduler, custom channels and mixer as the console on
@@ -62,7 +55,7 @@ public:
     // What the console would have told the user meanwhile (custom sounds
     // missing, ...), one line each.
     QStringList notes() const;
-    ConsoleWindow& console() { return *m_console; }
+    app::ConsoleWindow& console() { return *m_console; }
 
     static constexpr int kSampleRate = 48000;
     static constexpr int kStepFrames = kSampleRate / 100;
@@ -80,8 +73,8 @@ private:
     core::VirtualWallClock m_clock;
     std::unique_ptr<Output> m_output;
     std::unique_ptr<Notes> m_notes;
-    std::unique_ptr<ConsoleWindow> m_console;
+    std::unique_ptr<app::ConsoleWindow> m_console;
     int m_stepLeft = 0; // frames rendered since the clock last moved on
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::exporting

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace sylvaro::app {
+namespace sylvaro::exporting {
 
 SoundscapeExport::SoundscapeExport(const core::AppDir& dir) : m_dir(dir) {}
 
@@ -69,4 +69,4 @@ QStringList SoundscapeExport::notes() const {
     return m_notes;
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::exporting

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-namespace sylvaro::app {
+namespace sylvaro::exporting {
 
 // One export: what to render, for how long, with which seed, into which file.
 struct ExportJob {
@@ -64,4 +64,4 @@ private:
     State m_state = State::Idle;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::exporting

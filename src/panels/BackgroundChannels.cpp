@@ -7,7 +7,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 namespace cat = console::catalogue;
 
@@ -114,4 +114,4 @@ void BackgroundChannels::onChanged(int channel) {
     }
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -10,7 +10,7 @@
 
 class QCheckBox;
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 class CatalogueSounds;
 
@@ -47,4 +47,4 @@ private:
     bool m_started = false;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -5,7 +5,7 @@
 
 #include <map>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 namespace cat = console::catalogue;
 
@@ -97,4 +97,4 @@ engine::Group CatalogueSounds::group(console::VolumeGroup g) const {
     return {};
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

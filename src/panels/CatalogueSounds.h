@@ -11,7 +11,7 @@ namespace sylvaro::core {
 class AppDir;
 }
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 // The console's built-in sounds in the engine: one buffer per catalogue
 // entry and the volume groups of the three group sliders, plus the group of
@@ -50,4 +50,4 @@ private:
     engine::Group m_customRandom;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -1,8 +1,8 @@
 #include "ClockAlarmPanel.h"
 
 #include "CatalogueSounds.h"
-#include "ProgramTitle.h"
 #include "core/Dialogs.h"
+#include "core/ProgramTitle.h"
 #include "custom/UserText.h"
 #include "widgets/StoredColour.h"
 
@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 namespace {
 
@@ -104,7 +104,7 @@ void ClockAlarmPanel::onAlarmTextChanged(const QString& text) {
     m_alarmBox->setText(m_acceptedAlarmText);
     m_alarmBox->setCursorPosition(std::min<int>(cursor, m_acceptedAlarmText.size()));
     m_dialogs.message(
-        {why, kProgramTitle, core::MessageButtons::Ok, core::MessageIcon::Information, {}});
+        {why, core::kProgramTitle, core::MessageButtons::Ok, core::MessageIcon::Information, {}});
 }
 
 void ClockAlarmPanel::alarmOn() {
@@ -129,4 +129,4 @@ void ClockAlarmPanel::alarmOff() {
     m_alarmOffAction->setChecked(true);
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -15,7 +15,7 @@ class TimerHost;
 class WallClock;
 } // namespace sylvaro::core
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 class CatalogueSounds;
 
@@ -63,4 +63,4 @@ private:
     std::unique_ptr<alarm::AlarmClock> m_alarm;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -7,7 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 DevicePanel::DevicePanel(QWidget* parent)
     : QWidget(parent), m_enable(new QPushButton(QStringLiteral("Enable Console"), this)),
@@ -51,4 +51,4 @@ void DevicePanel::setNote(const QString& text) {
     m_note->setVisible(!text.isEmpty());
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -8,7 +8,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 // "Enable Console" and the list of output devices, both hidden once
 // start-up runs, and a quiet note that says when sound was lost and is
@@ -38,4 +38,4 @@ private:
     QLabel* m_note;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 FullWindowPicture::FullWindowPicture(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Image1"));
@@ -29,4 +29,4 @@ void FullWindowPicture::paintEvent(QPaintEvent*) {
     painter.drawPixmap(target, m_picture);
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -3,7 +3,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 // The full-window picture (`Image1`) of the console's picture-only mode: a
 // copy of the console picture laid over the whole console, filling it and
@@ -23,4 +23,4 @@ private:
     QPixmap m_picture;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 namespace {
 constexpr int kSilent = -10000;
@@ -59,4 +59,4 @@ void OutputPause::apply(int glideMs) {
     m_engine.setMasterVolume(isPaused() ? kSilent : m_level, glideMs);
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

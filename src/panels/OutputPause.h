@@ -6,7 +6,7 @@ namespace sylvaro::engine {
 class SoundEngine;
 }
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 // The console's output as a whole: playing or paused, and the level a sleep
 // fade has brought it to. The one owner of the engine's master volume, so
@@ -49,4 +49,4 @@ private:
     int m_level = 0;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

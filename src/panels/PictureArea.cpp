@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 PictureArea::PictureArea(QWidget* parent) : QLabel(parent) {
     setObjectName(QStringLiteral("Image2"));
@@ -54,4 +54,4 @@ void PictureArea::rescale() {
     setPixmap(shown);
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPixmap>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 // The console's picture area (`Image2`): shows one JPEG or GIF at a time,
 // scaled to fit. A picture that cannot be loaded leaves the previous one in
@@ -28,4 +28,4 @@ private:
     QString m_path;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

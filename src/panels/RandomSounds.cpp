@@ -12,7 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 using console::channelIndex;
 using console::kBanks;
@@ -176,6 +176,14 @@ void RandomSounds::setBankTimersEnabled(int bank, bool enabled) {
     }
 }
 
+void RandomSounds::prepareForLoad() {
+    m_scheduler->timer(2, 17).setEnabled(false);
+    showBank(1);
+    setAll(console::kFrequencyOff);
+    setBankSlidersEnabled(1, false);
+    setBankTimersEnabled(1, false);
+}
+
 void RandomSounds::setAll(int value) {
     for (widgets::TrackSlider* s : m_sliders) {
         s->setValue(value);
@@ -264,4 +272,4 @@ void RandomSounds::setPan(int bank, int slot, int pan) {
     m_sounds.engine().setPan(m_sounds.random(bank, slot), pan);
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

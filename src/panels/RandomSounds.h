@@ -24,7 +24,7 @@ namespace sylvaro::scenes {
 struct Scene;
 }
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 class CatalogueSounds;
 
@@ -53,6 +53,10 @@ public:
     void setBankTimersEnabled(int bank, bool enabled);
     // Sets every frequency slider of both banks to `value`.
     void setAll(int value);
+    // Before the console's sounds are loaded: bank 1 shows, every slider is
+    // off, bank 1's sliders and timers wait for start-up, and bank 2's
+    // eighteenth timer stays off.
+    void prepareForLoad();
     void setBankButtonsEnabled(bool enabled);
     // Bank 2's captions take the colour of bank 1's first caption.
     void syncBank2();
@@ -92,4 +96,4 @@ private:
     core::IntervalTimer m_bank2Sync;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 namespace {
 constexpr int kColumns = 4;
@@ -23,8 +23,8 @@ ScenePanel::ScenePanel(const core::AppDir& dir, QWidget* parent)
     grid->addWidget(
         widgets::makeHeading(QStringLiteral("Preset Panel"), QStringLiteral("lblPresets"), this), 0,
         0, 1, kColumns);
-    for (std::size_t i = 0; i < scenes::kGridOrder.size(); ++i) {
-        const scenes::Scene* scene = scenes::find(scenes::kGridOrder[i]);
+    for (int i = 0; i < static_cast<int>(scenes::kGridOrder.size()); ++i) {
+        const scenes::Scene* scene = scenes::atGrid(i);
         auto* b = new QToolButton(this);
         const QString caption = core::toQString(scene->caption);
         b->setObjectName(QStringLiteral("cmdScene") + caption);
@@ -36,7 +36,7 @@ ScenePanel::ScenePanel(const core::AppDir& dir, QWidget* parent)
         b->setAutoRaise(false);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
         connect(b, &QToolButton::clicked, this, [this, scene] { Q_EMIT sceneChosen(scene); });
-        grid->addWidget(b, 1 + static_cast<int>(i) / kColumns, static_cast<int>(i) % kColumns);
+        grid->addWidget(b, 1 + i / kColumns, i % kColumns);
         m_buttons.push_back(b);
     }
     m_reset->setObjectName(QStringLiteral("cmdReset"));
@@ -45,13 +45,13 @@ ScenePanel::ScenePanel(const core::AppDir& dir, QWidget* parent)
     setStarted(false);
 }
 
+QToolButton* ScenePanel::button(const scenes::Scene* scene) const {
+    const int at = scenes::gridIndex(scene);
+    return at < 0 ? nullptr : m_buttons[static_cast<std::size_t>(at)];
+}
+
 QToolButton* ScenePanel::button(std::string_view caption) const {
-    for (QToolButton* b : m_buttons) {
-        if (b->text() == core::toQString(caption)) {
-            return b;
-        }
-    }
-    return nullptr;
+    return button(scenes::find(caption));
 }
 
 void ScenePanel::setStarted(bool started) {
@@ -64,4 +64,4 @@ void ScenePanel::setStarted(bool started) {
     }
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

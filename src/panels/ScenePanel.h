@@ -12,7 +12,7 @@ namespace sylvaro::core {
 class AppDir;
 }
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 // The "Preset Panel": twelve scene buttons, each announcing its scene, and
 // the "Reset" button; both come alive with start-up. UI thread only.
@@ -21,6 +21,8 @@ class ScenePanel : public QWidget {
 public:
     ScenePanel(const core::AppDir& dir, QWidget* parent = nullptr);
 
+    // The button of a scene; null for none.
+    QToolButton* button(const scenes::Scene* scene) const;
     QToolButton* button(std::string_view caption) const;
     // "Reset" sits with the console's other action buttons.
     QPushButton* resetButton() const { return m_reset; }
@@ -35,4 +37,4 @@ private:
     QPushButton* m_reset;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -10,7 +10,7 @@
 #include <QMenu>
 #include <QSettings>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 const QString SleepPanel::kSettingsKey = QStringLiteral("Options/Sleep Fade Minutes");
 
@@ -162,4 +162,4 @@ void SleepPanel::refresh() {
     m_resume->setEnabled(m_output.isPaused());
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

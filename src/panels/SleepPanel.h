@@ -10,7 +10,7 @@ class QLabel;
 class QMenu;
 class QSettings;
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 class OutputPause;
 class SleepTimer;
@@ -62,4 +62,4 @@ private:
     QSettings* m_settings = nullptr;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

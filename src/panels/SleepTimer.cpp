@@ -6,7 +6,7 @@
 #include <QDateTime>
 #include <algorithm>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 namespace {
 constexpr std::int64_t kMinuteMs = 60000;
@@ -109,4 +109,4 @@ void SleepTimer::step() {
     Q_EMIT changed();
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -10,7 +10,7 @@ class TimerHost;
 class WallClock;
 } // namespace sylvaro::core
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 class OutputPause;
 
@@ -72,4 +72,4 @@ private:
     int m_fadeMinutes = kDefaultFadeMinutes;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

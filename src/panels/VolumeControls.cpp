@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 namespace {
 
@@ -164,4 +164,4 @@ void VolumeControls::loud() {
     m_background->setValue(m_mutedBackground);
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

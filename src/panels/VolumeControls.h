@@ -11,7 +11,7 @@ namespace sylvaro::widgets {
 class TrackSlider;
 }
 
-namespace sylvaro::app {
+namespace sylvaro::panels {
 
 class CatalogueSounds;
 
@@ -73,4 +73,4 @@ private:
     int m_mutedBackground = 0;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::panels

@@ -1,14 +1,14 @@
 #include "MediaPlayerBus.h"
 
-#include "ConsoleLifecycle.h"
-#include "ConsoleState.h"
-#include "ConsoleWindow.h"
-#include "ControlWatch.h"
 #include "MprisAdaptors.h"
-#include "OutputPause.h"
-#include "PictureArea.h"
-#include "ScenePanel.h"
+#include "app/ConsoleLifecycle.h"
+#include "app/ConsoleState.h"
+#include "app/ConsoleWindow.h"
+#include "app/ControlWatch.h"
 #include "core/Text.h"
+#include "panels/OutputPause.h"
+#include "panels/PictureArea.h"
+#include "panels/ScenePanel.h"
 #include "scenes/SceneTable.h"
 
 #include <QCoreApplication>
@@ -20,7 +20,7 @@
 #include <QToolButton>
 #include <QUrl>
 
-namespace sylvaro::app {
+namespace sylvaro::program {
 
 const QString MediaPlayerBus::kServiceName = QStringLiteral("org.mpris.MediaPlayer2.sylvaro-lite");
 const QString MediaPlayerBus::kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
@@ -31,19 +31,6 @@ namespace {
 
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QString kNoTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
-
-// Where a scene stands in the Preset Panel, row by row; -1 for none.
-int gridIndex(const scenes::Scene* scene) {
-    if (!scene) {
-        return -1;
-    }
-    for (std::size_t i = 0; i < scenes::kGridOrder.size(); ++i) {
-        if (scenes::kGridOrder[i] == scene->caption) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
 
 } // namespace
 
@@ -56,24 +43,25 @@ QDBusConnection MediaPlayerBus::sessionBus() {
     return QDBusConnection::sessionBus();
 }
 
-MediaPlayerBus::MediaPlayerBus(ConsoleWindow& console, const QDBusConnection& bus, QObject* parent)
+MediaPlayerBus::MediaPlayerBus(app::ConsoleWindow& console, const QDBusConnection& bus,
+                               QObject* parent)
     : QObject(parent), m_console(console), m_bus(bus) {
-    ControlWatch& watch = console.controlWatch();
-    connect(&watch, &ControlWatch::sceneApplied, this, [this](const scenes::Scene* scene) {
+    app::ControlWatch& watch = console.controlWatch();
+    connect(&watch, &app::ControlWatch::sceneApplied, this, [this](const scenes::Scene* scene) {
         m_scene = scene;
         m_custom = false;
         notify({{QStringLiteral("Metadata"), metadata()}});
     });
-    connect(&watch, &ControlWatch::controlChanged, this, [this] {
+    connect(&watch, &app::ControlWatch::controlChanged, this, [this] {
         if (!m_custom) {
             m_custom = true;
             notify({{QStringLiteral("Metadata"), metadata()}});
         }
     });
-    connect(&console.output(), &OutputPause::changed, this, [this] {
+    connect(&console.output(), &panels::OutputPause::changed, this, [this] {
         notify({{QStringLiteral("PlaybackStatus"), playbackStatus()}});
     });
-    connect(&console.lifecycle(), &ConsoleLifecycle::resumed, this, [this] {
+    connect(&console.lifecycle(), &app::ConsoleLifecycle::resumed, this, [this] {
         notify({{QStringLiteral("CanGoNext"), true}, {QStringLiteral("CanGoPrevious"), true}});
     });
 
@@ -114,7 +102,7 @@ void MediaPlayerBus::play() {
 }
 
 void MediaPlayerBus::pause() {
-    m_console.output().pause(OutputPause::Reason::User);
+    m_console.output().pause(panels::OutputPause::Reason::User);
 }
 
 void MediaPlayerBus::playPause() {
@@ -139,10 +127,9 @@ void MediaPlayerBus::previous() {
 // before start-up.
 void MediaPlayerBus::step(int by) {
     const int count = static_cast<int>(scenes::kGridOrder.size());
-    const int at = gridIndex(m_scene);
+    const int at = scenes::gridIndex(m_scene);
     const int to = at < 0 ? (by > 0 ? 0 : count - 1) : ((at + by) % count + count) % count;
-    QToolButton* button =
-        m_console.scenes().button(scenes::kGridOrder[static_cast<std::size_t>(to)]);
+    QToolButton* button = m_console.scenes().button(scenes::atGrid(to));
     if (button && button->isEnabled()) {
         button->click();
     }
@@ -168,7 +155,7 @@ QString MediaPlayerBus::title() const {
 
 QVariantMap MediaPlayerBus::metadata() const {
     QVariantMap map;
-    const int index = m_custom ? -1 : gridIndex(m_scene);
+    const int index = m_custom ? -1 : scenes::gridIndex(m_scene);
     map.insert(
         QStringLiteral("mpris:trackid"),
         QVariant::fromValue(QDBusObjectPath(
@@ -213,4 +200,4 @@ void MediaPlayerBus::notify(const QVariantMap& changed) {
     m_bus.send(signal);
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::program

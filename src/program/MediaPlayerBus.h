@@ -10,8 +10,10 @@ struct Scene;
 }
 
 namespace sylvaro::app {
-
 class ConsoleWindow;
+}
+
+namespace sylvaro::program {
 
 // The console as a media player on the desktop's session bus (MPRIS), so
 // media keys and the sound menu reach it: play, pause and stop pause or
@@ -23,7 +25,8 @@ class ConsoleWindow;
 class MediaPlayerBus : public QObject {
     Q_OBJECT
 public:
-    MediaPlayerBus(ConsoleWindow& console, const QDBusConnection& bus, QObject* parent = nullptr);
+    MediaPlayerBus(app::ConsoleWindow& console, const QDBusConnection& bus,
+                   QObject* parent = nullptr);
     ~MediaPlayerBus() override;
 
     // The desktop's session bus when there is one, else a connection that
@@ -58,7 +61,7 @@ private:
     // Tells listeners that Player properties changed.
     void notify(const QVariantMap& changed);
 
-    ConsoleWindow& m_console;
+    app::ConsoleWindow& m_console;
     QDBusConnection m_bus;
     QObject* m_exported = nullptr;
     bool m_registered = false;
@@ -67,4 +70,4 @@ private:
     bool m_custom = true;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::program

@@ -2,7 +2,7 @@
 
 #include "MediaPlayerBus.h"
 
-namespace sylvaro::app {
+namespace sylvaro::program {
 
 MprisRootAdaptor::MprisRootAdaptor(QObject* exported, MediaPlayerBus& player)
     : QDBusAbstractAdaptor(exported), m_player(player) {}
@@ -58,4 +58,4 @@ void MprisPlayerAdaptor::Play() {
     m_player.play();
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::program

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
-namespace sylvaro::app {
+namespace sylvaro::program {
 
 class MediaPlayerBus;
 
@@ -93,4 +93,4 @@ private:
     MediaPlayerBus& m_player;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::program

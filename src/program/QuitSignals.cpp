@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace sylvaro::app {
+namespace sylvaro::program {
 
 namespace {
 
@@ -61,4 +61,4 @@ void QuitSignals::onReadable() {
     }
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::program

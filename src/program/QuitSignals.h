@@ -4,7 +4,7 @@
 
 class QSocketNotifier;
 
-namespace sylvaro::app {
+namespace sylvaro::program {
 
 // Turns SIGTERM, SIGINT and SIGHUP (logout, `kill`, Ctrl+C) into a Qt signal
 // on the UI thread, so the console can shut down like a window close and
@@ -27,4 +27,4 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::program

@@ -5,7 +5,7 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 
-namespace sylvaro::app {
+namespace sylvaro::program {
 
 namespace {
 // A path never holds a line break; anything longer is not ours.
@@ -70,4 +70,4 @@ void SingleInstance::onConnection() {
     }
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::program

@@ -5,7 +5,7 @@
 
 class QLocalServer;
 
-namespace sylvaro::app {
+namespace sylvaro::program {
 
 // One console per user: two would play at once, and the last to close would
 // write its settings over the other's. The first start listens on a socket
@@ -37,4 +37,4 @@ private:
     QLocalServer* m_server = nullptr;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::program

@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-namespace sylvaro::app {
+namespace sylvaro::program {
 
 const QString SplashWindow::kProductLine = QStringLiteral("Sylvaro v1.2");
 
@@ -101,4 +101,4 @@ void SplashWindow::mousePressEvent(QMouseEvent*) {
     dismiss();
 }
 
-} // namespace sylvaro::app
+} // namespace sylvaro::program

@@ -9,7 +9,7 @@ class AppDir;
 class TimerHost;
 } // namespace sylvaro::core
 
-namespace sylvaro::app {
+namespace sylvaro::program {
 
 // The splash window (`frmSplash`), the first window of a run: the product
 // line, a picture and the author line. It closes after two seconds, or at
@@ -44,4 +44,4 @@ private:
     bool m_finished = false;
 };
 
-} // namespace sylvaro::app
+} // namespace sylvaro::program

@@ -1,15 +1,16 @@
-#include "ConsoleShell.h"
-#include "ConsoleWindow.h"
-#include "ExportCommand.h"
 #include "MediaPlayerBus.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
-#include "SleepPanel.h"
 #include "SplashWindow.h"
+#include "app/ConsoleShell.h"
+#include "app/ConsoleWindow.h"
 #include "core/QtTimerHost.h"
 #include "core/RandomSource.h"
 #include "core/WallClock.h"
 #include "engine/OutputChoice.h"
+#include "export/ConsoleExport.h"
+#include "export/ExportCommand.h"
+#include "panels/SleepPanel.h"
 #include "widgets/QtDialogs.h"
 
 #include <QApplication>
@@ -69,7 +70,8 @@ int exportFromCommandLine(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     nameApplication();
-    return sylvaro::app::runExportCommand(app.arguments(), sylvaro::core::AppDir::ofExecutable());
+    return sylvaro::exporting::runExportCommand(app.arguments(),
+                                                sylvaro::core::AppDir::ofExecutable());
 }
 
 } // namespace
@@ -79,7 +81,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
     }
-    if (sylvaro::app::isExportCommand(arguments)) {
+    if (sylvaro::exporting::isExportCommand(arguments)) {
         return exportFromCommandLine(argc, argv);
     }
     if (!haveDisplay()) {
@@ -92,7 +94,7 @@ int main(int argc, char** argv) {
     nameApplication();
     // Ties the window to the desktop entry (and its icon) under Wayland.
     QGuiApplication::setDesktopFileName(QStringLiteral(SYLVARO_APP_ID));
-    sylvaro::app::QuitSignals quitSignals;
+    sylvaro::program::QuitSignals quitSignals;
 
     // A mix named on the command line (a double-click in the file manager).
     QString mix;
@@ -102,7 +104,7 @@ int main(int argc, char** argv) {
             break;
         }
     }
-    sylvaro::app::SingleInstance instance;
+    sylvaro::program::SingleInstance instance;
     if (instance.handOver(mix)) {
         return EXIT_SUCCESS;
     }
@@ -120,14 +122,17 @@ int main(int argc, char** argv) {
     sylvaro::app::ConsoleWindow console(
         sylvaro::app::Services{dir, timers, dialogs, random, clock, *audio});
     dialogs.setParent(&console);
-    QObject::connect(&quitSignals, &sylvaro::app::QuitSignals::quitRequested, &console, [&console] {
-        closeModalWindows();
-        console.close();
-    });
+    // "Export Soundscape…" from the console's File menu.
+    sylvaro::exporting::ConsoleExport exports(console);
+    QObject::connect(&quitSignals, &sylvaro::program::QuitSignals::quitRequested, &console,
+                     [&console] {
+                         closeModalWindows();
+                         console.close();
+                     });
     // A close that waits for a running step comes back through the
     // lifecycle; the program ends when the console has gone.
     QObject::connect(&console, &QObject::destroyed, &app, &QApplication::quit);
-    QObject::connect(&instance, &sylvaro::app::SingleInstance::opened, &console,
+    QObject::connect(&instance, &sylvaro::program::SingleInstance::opened, &console,
                      [&console](const QString& file) {
                          if (!file.isEmpty()) {
                              console.openMix(file);
@@ -144,25 +149,26 @@ int main(int argc, char** argv) {
     // Media keys and the desktop's sound menu reach this program's console
     // only (no other window ever takes the player's name on the bus), from
     // when it is on the screen.
-    std::unique_ptr<sylvaro::app::MediaPlayerBus> mediaPlayer;
-    sylvaro::app::SplashWindow splash(timers, dir);
-    QObject::connect(&splash, &sylvaro::app::SplashWindow::finished, &console,
+    std::unique_ptr<sylvaro::program::MediaPlayerBus> mediaPlayer;
+    sylvaro::program::SplashWindow splash(timers, dir);
+    QObject::connect(&splash, &sylvaro::program::SplashWindow::finished, &console,
                      [&console, &mix, &mediaPlayer] {
                          console.load();
                          console.show();
-                         mediaPlayer = std::make_unique<sylvaro::app::MediaPlayerBus>(
-                             console, sylvaro::app::MediaPlayerBus::sessionBus());
+                         mediaPlayer = std::make_unique<sylvaro::program::MediaPlayerBus>(
+                             console, sylvaro::program::MediaPlayerBus::sessionBus());
                          if (!mix.isEmpty()) {
                              console.openMix(mix);
                          }
                      });
     // Ended during the splash: nothing was loaded, so there is nothing to save.
-    QObject::connect(&quitSignals, &sylvaro::app::QuitSignals::quitRequested, &splash, [&splash] {
-        if (!splash.isFinished()) {
-            splash.cancel();
-            QCoreApplication::quit();
-        }
-    });
+    QObject::connect(&quitSignals, &sylvaro::program::QuitSignals::quitRequested, &splash,
+                     [&splash] {
+                         if (!splash.isFinished()) {
+                             splash.cancel();
+                             QCoreApplication::quit();
+                         }
+                     });
     splash.start();
     return app.exec();
 }

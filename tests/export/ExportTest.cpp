@@ -1,8 +1,9 @@
 #include "app/ConsoleFixture.h"
 #include "app/ConsoleMenus.h"
-#include "app/ExportWindow.h"
 #include "app/MixFiles.h"
-#include "app/SoundscapeExport.h"
+#include "export/ConsoleExport.h"
+#include "export/ExportWindow.h"
+#include "export/SoundscapeExport.h"
 #include "persist/LineCodec.h"
 #include "scenes/SceneTable.h"
 #include "support/ProgramRun.h"
@@ -119,9 +120,9 @@ protected:
 
     QString target(const QString& name) const { return out.path() + QLatin1Char('/') + name; }
 
-    app::ExportJob job(app::SoundscapeSource source, int minutes, std::uint32_t seed,
-                       const QString& name) const {
-        app::ExportJob j;
+    exporting::ExportJob job(exporting::SoundscapeSource source, int minutes, std::uint32_t seed,
+                             const QString& name) const {
+        exporting::ExportJob j;
         j.source = std::move(source);
         j.minutes = minutes;
         j.seed = seed;
@@ -129,23 +130,23 @@ protected:
         j.format = *exporting::formatOfPath(name);
         return j;
     }
-    static app::SoundscapeSource scene(const QString& caption) {
-        app::SoundscapeSource s;
-        s.kind = app::SoundscapeSource::Kind::Scene;
+    static exporting::SoundscapeSource scene(const QString& caption) {
+        exporting::SoundscapeSource s;
+        s.kind = exporting::SoundscapeSource::Kind::Scene;
         s.scene = caption;
         return s;
     }
 
     // Runs an export from start to end; the reason when it failed.
-    static QString runExport(const core::AppDir& dir, const app::ExportJob& j) {
-        app::SoundscapeExport run(dir);
+    static QString runExport(const core::AppDir& dir, const exporting::ExportJob& j) {
+        exporting::SoundscapeExport run(dir);
         QString error;
         if (!run.start(j, error)) {
             return error;
         }
-        while (run.advance(kRate, error) == app::SoundscapeExport::State::Running) {
+        while (run.advance(kRate, error) == exporting::SoundscapeExport::State::Running) {
         }
-        return run.state() == app::SoundscapeExport::State::Done ? QString() : error;
+        return run.state() == exporting::SoundscapeExport::State::Done ? QString() : error;
     }
 
     static QString builtProgram() { return qEnvironmentVariable("SYLVARO_PROGRAM_DIR"); }
@@ -196,7 +197,7 @@ TEST_F(ExportTest, TenMinutesOfASceneAreExactAndAsLoudAsTheConsolePlaysIt) {
 TEST_F(ExportTest, ARandomChannelFiresAtItsRateAndPansAcrossTheField) {
     constexpr int kValue = 400;
     folder.writeSettings(oneRandomChannel(0, kValue));
-    app::SoundscapeSource saved; // the saved console
+    exporting::SoundscapeSource saved; // the saved console
     ASSERT_EQ(
         runExport(core::AppDir(folder.path()), job(saved, 10, 3, QStringLiteral("leaf borer.wav"))),
         QString());
@@ -246,7 +247,7 @@ TEST_F(ExportTest, TheSameSeedGivesTheSameBytesInEveryFormat) {
     if (lame.isEmpty()) {
         GTEST_SKIP() << "lame is not installed";
     }
-    app::ExportJob mp3 = job(scene(QStringLiteral("Storm")), 1, 5, QStringLiteral("e.mp3"));
+    exporting::ExportJob mp3 = job(scene(QStringLiteral("Storm")), 1, 5, QStringLiteral("e.mp3"));
     mp3.lame = lame;
     ASSERT_EQ(runExport(dir, mp3), QString());
     QProcess decode;
@@ -288,24 +289,24 @@ TEST_F(ExportTest, ACancelledOrRefusedExportLeavesTheFolderAsItWas) {
     const QString old = target(QStringLiteral("night.wav"));
     ASSERT_TRUE(persist::writeFileAtomically(old, QByteArray("an older soundscape")));
     {
-        app::SoundscapeExport run(dir);
+        exporting::SoundscapeExport run(dir);
         QString error;
         ASSERT_TRUE(run.start(
             job(scene(QStringLiteral("Night")), 5, 1, QStringLiteral("night.wav")), error))
             << error.toStdString();
         for (int i = 0; i < 30; ++i) {
-            ASSERT_EQ(run.advance(kRate, error), app::SoundscapeExport::State::Running);
+            ASSERT_EQ(run.advance(kRate, error), exporting::SoundscapeExport::State::Running);
         }
         EXPECT_EQ(filesIn(out.path()).size(), 2); // the old file and the one being made
         run.cancel();
-        EXPECT_EQ(run.state(), app::SoundscapeExport::State::Cancelled);
+        EXPECT_EQ(run.state(), exporting::SoundscapeExport::State::Cancelled);
     }
     EXPECT_EQ(filesIn(out.path()), QStringList{QStringLiteral("night.wav")});
     EXPECT_EQ(test::contents(old), QByteArray("an older soundscape"));
 
     // Dropped while running (the console closed): the same.
     {
-        app::SoundscapeExport run(dir);
+        exporting::SoundscapeExport run(dir);
         QString error;
         ASSERT_TRUE(
             run.start(job(scene(QStringLiteral("Night")), 5, 1, QStringLiteral("x.flac")), error));
@@ -313,26 +314,27 @@ TEST_F(ExportTest, ACancelledOrRefusedExportLeavesTheFolderAsItWas) {
     }
     EXPECT_EQ(filesIn(out.path()), QStringList{QStringLiteral("night.wav")});
 
-    const auto refused = [&](app::ExportJob j) {
-        app::SoundscapeExport run(dir);
+    const auto refused = [&](exporting::ExportJob j) {
+        exporting::SoundscapeExport run(dir);
         QString error;
         EXPECT_FALSE(run.start(j, error));
         return error;
     };
     EXPECT_TRUE(refused(job(scene(QStringLiteral("Moonbase")), 1, 1, QStringLiteral("m.wav")))
                     .contains(QStringLiteral("no scene called \"Moonbase\"")));
-    app::ExportJob missingFolder =
+    exporting::ExportJob missingFolder =
         job(scene(QStringLiteral("Night")), 1, 1, QStringLiteral("n.wav"));
     missingFolder.target = out.path() + QStringLiteral("/no such folder/n.wav");
     EXPECT_TRUE(refused(missingFolder).contains(QStringLiteral("does not exist")));
     EXPECT_TRUE(refused(job(scene(QStringLiteral("Night")), 601, 1, QStringLiteral("n.wav")))
                     .contains(QStringLiteral("1 to 600 minutes")));
-    app::ExportJob noEncoder = job(scene(QStringLiteral("Night")), 1, 1, QStringLiteral("n.mp3"));
+    exporting::ExportJob noEncoder =
+        job(scene(QStringLiteral("Night")), 1, 1, QStringLiteral("n.mp3"));
     EXPECT_TRUE(refused(noEncoder).contains(QStringLiteral("lame")));
     const QString notAMix = target(QStringLiteral("notes.svm"));
     ASSERT_TRUE(persist::writeFileAtomically(notAMix, QByteArray("shopping list\r\n")));
-    app::SoundscapeSource mix;
-    mix.kind = app::SoundscapeSource::Kind::MixFile;
+    exporting::SoundscapeSource mix;
+    mix.kind = exporting::SoundscapeSource::Kind::MixFile;
     mix.mixPath = notAMix;
     EXPECT_TRUE(
         refused(job(mix, 1, 1, QStringLiteral("n.wav"))).contains(QStringLiteral("notes.svm")));
@@ -346,9 +348,10 @@ TEST_F(ExportTest, TheMenuExportsTheConsolesMixWhileItPlaysOn) {
     folder.writeSettings(oneRandomChannel(0, 200));
     start();
     box(1)->setChecked(true); // a background the saved state did not have
-    const persist::MixFile before = console->mixes().capture();
+    const persist::MixFile before = console->state().captureMix();
+    exporting::ConsoleExport exports(*console);
     console->menus().action(QStringLiteral("mnuExport"))->trigger();
-    app::ExportWindow& window = console->exportWindow();
+    exporting::ExportWindow& window = exports.window();
     ASSERT_TRUE(window.isVisible());
     EXPECT_EQ(window.minutesBox()->value(), 60);
     window.minutesBox()->setValue(2);
@@ -388,7 +391,7 @@ TEST_F(ExportTest, TheMenuExportsTheConsolesMixWhileItPlaysOn) {
         steady += std::abs(sound.samples[static_cast<std::size_t>(2 * i)] - level) < 0.005 ? 1 : 0;
     }
     EXPECT_GT(steady, 8 * kRate) << "level " << level;
-    EXPECT_EQ(console->mixes().capture(), before);
+    EXPECT_EQ(console->state().captureMix(), before);
 
     // The same again with the same seed gives the same file.
     window.setNextSeed(9);

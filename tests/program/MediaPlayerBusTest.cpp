@@ -3,13 +3,13 @@
 // its calls do to the console and to the rendered output. A client
 // connection of its own makes every call a real round trip over the bus.
 
-#include "app/MediaPlayerBus.h"
+#include "program/MediaPlayerBus.h"
 
 #include "app/ConsoleFixture.h"
 #include "app/ControlWatch.h"
-#include "app/OutputPause.h"
-#include "app/SleepPanel.h"
 #include "engine/Limiter.h"
+#include "panels/OutputPause.h"
+#include "panels/SleepPanel.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -24,7 +24,7 @@
 #include <algorithm>
 
 using namespace sylvaro;
-using sylvaro::app::MediaPlayerBus;
+using sylvaro::program::MediaPlayerBus;
 using sylvaro::test::ProgramFolder;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/SingleInstance.h"
+#include "program/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
-namespace sylvaro::app {
+namespace sylvaro::program {
 namespace {
 
 // A second start runs in another thread here, with its own socket: the
@@ -58,4 +58,4 @@ TEST(SingleInstance, ASocketLeftByACrashedConsoleIsTakenOver) {
 }
 
 } // namespace
-} // namespace sylvaro::app
+} // namespace sylvaro::program
