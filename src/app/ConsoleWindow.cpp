@@ -287,11 +287,10 @@ ConsoleWindow::makeCustomPanel(custom::CustomChannels& channels) {
         };
     }
     auto panel = std::make_unique<custom::CustomPanel>(
-        custom::CustomPanel::Context{
-            m_services.appDir, channels, *m_decoder, *m_engine, m_services.dialogs,
-            [this] { return m_state->backColour(); },
-            [this](const QString& name) { return m_state->showPicture(name); },
-            std::move(openFolder)},
+        custom::CustomPanelParts{m_services.appDir, channels, *m_decoder, *m_engine,
+                                 m_services.dialogs, [this] { return m_state->backColour(); },
+                                 [this](const QString& name) { return m_state->showPicture(name); },
+                                 std::move(openFolder)},
         this);
     return panel;
 }
