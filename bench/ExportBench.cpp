@@ -4,7 +4,7 @@
 // length (goal: at most 150 MB).
 
 #include "ProcStatus.h"
-#include "app/SoundscapeExport.h"
+#include "export/SoundscapeExport.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -22,14 +22,14 @@ namespace {
 // each tenth of the way.
 bool exportStorm(int minutes, const QString& folder, std::string& error,
                  std::vector<double>* rssAt = nullptr) {
-    app::ExportJob job;
-    job.source.kind = app::SoundscapeSource::Kind::Scene;
+    exporting::ExportJob job;
+    job.source.kind = exporting::SoundscapeSource::Kind::Scene;
     job.source.scene = QStringLiteral("Storm");
     job.minutes = minutes;
     job.seed = 1;
     job.target = folder + QStringLiteral("/storm.wav");
     job.format = exporting::ExportFormat::Wav;
-    app::SoundscapeExport exporter(core::AppDir(QStringLiteral(SYLVARO_PROGRAM_DIR)));
+    exporting::SoundscapeExport exporter(core::AppDir(QStringLiteral(SYLVARO_PROGRAM_DIR)));
     QString message;
     if (!exporter.start(job, message)) {
         error = message.toStdString();
@@ -42,10 +42,10 @@ bool exportStorm(int minutes, const QString& folder, std::string& error,
             rssAt->push_back(statusMegabytes("VmRSS:"));
             nextSample += exporter.framesTotal() / 10;
         }
-        if (state == app::SoundscapeExport::State::Done) {
+        if (state == exporting::SoundscapeExport::State::Done) {
             return true;
         }
-        if (state != app::SoundscapeExport::State::Running) {
+        if (state != exporting::SoundscapeExport::State::Running) {
             error = message.toStdString();
             return false;
         }

@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
     if (!engine.deviceOpen()) {
         fail("the console did not open its output");
     }
-    console.mixes().apply(mix);
+    console.state().applyMix(mix);
     bench::runFor(3000); // the custom sounds are decoded, the first randoms fire
     if (!dialogs.messages().empty()) {
         fail("the console said: " + dialogs.messages().back().text.toStdString());

@@ -18,7 +18,6 @@
 //
 //   recorder-cpu [ROUNDS [SECONDS [SETTLE_SECONDS]]]   (default 3 2 1)
 
-#include "app/CatalogueSounds.h"
 #include "app/ConsoleLifecycle.h"
 #include "app/ConsoleWindow.h"
 #include "app/RecorderLink.h"
@@ -29,6 +28,7 @@
 #include "core/WallClock.h"
 #include "engine/SdlAudioOutput.h"
 #include "engine/SoundEngine.h"
+#include "panels/CatalogueSounds.h"
 #include "recorder/LevelMeter.h"
 #include "recorder/RecorderWindow.h"
 

@@ -10,15 +10,15 @@
 
 #include "ProcStatus.h"
 #include "SoakMix.h"
-#include "app/CatalogueSounds.h"
 #include "app/ConsoleState.h"
 #include "app/ConsoleWindow.h"
 #include "app/MixFiles.h"
-#include "app/OfflineConsole.h"
-#include "app/RandomSounds.h"
 #include "console/Layout.h"
 #include "custom/CustomChannels.h"
 #include "engine/SoundEngine.h"
+#include "export/OfflineConsole.h"
+#include "panels/CatalogueSounds.h"
+#include "panels/RandomSounds.h"
 #include "random/RandomScheduler.h"
 
 #include <QFile>
@@ -59,12 +59,12 @@ void SoakFullSceneAllRandomsOften(benchmark::State& state) {
             file.write(mix.toLine());
         }
     }
-    app::SoundscapeSource source;
-    source.kind = app::SoundscapeSource::Kind::Mix;
+    exporting::SoundscapeSource source;
+    source.kind = exporting::SoundscapeSource::Kind::Mix;
     source.mix = mix;
 
     for (auto _ : state) {
-        app::OfflineConsole offline(dir, 24);
+        exporting::OfflineConsole offline(dir, 24);
         if (!offline.prepare(source, error)) {
             state.SkipWithError(error.toStdString().c_str());
             return;
@@ -79,7 +79,7 @@ void SoakFullSceneAllRandomsOften(benchmark::State& state) {
             }
         }
 
-        constexpr int kStep = app::OfflineConsole::kStepFrames;
+        constexpr int kStep = exporting::OfflineConsole::kStepFrames;
         constexpr int kStepsPerHour = 3600 * 100;
         std::vector<float> out(2 * kStep);
         std::vector<char> wasPlaying(kRandoms, 0);

@@ -4,15 +4,15 @@
 // channels and four random sounds of the user's own at "Often", in a copy of
 // the program folder that holds those four sounds.
 
-#include "app/CatalogueSounds.h"
 #include "app/ConsoleState.h"
 #include "app/ConsoleWindow.h"
 #include "app/MixFiles.h"
-#include "app/OfflineConsole.h"
-#include "app/RandomSounds.h"
 #include "console/Layout.h"
 #include "custom/CustomChannels.h"
 #include "engine/SoundEngine.h"
+#include "export/OfflineConsole.h"
+#include "panels/CatalogueSounds.h"
+#include "panels/RandomSounds.h"
 #include "persist/MixFile.h"
 #include "random/RandomScheduler.h"
 
@@ -69,14 +69,14 @@ inline bool makeSoakFolder(const QString& programDir, const QTemporaryDir& folde
 // The scene, then every random channel and custom random at "Often".
 inline bool stormOftenMix(const core::AppDir& dir, persist::MixFile& mix, QString& error) {
     {
-        app::OfflineConsole scene(dir, 1);
-        app::SoundscapeSource storm;
-        storm.kind = app::SoundscapeSource::Kind::Scene;
+        exporting::OfflineConsole scene(dir, 1);
+        exporting::SoundscapeSource storm;
+        storm.kind = exporting::SoundscapeSource::Kind::Scene;
         storm.scene = QStringLiteral("Storm");
         if (!scene.prepare(storm, error)) {
             return false;
         }
-        mix = scene.console().mixes().capture();
+        mix = scene.console().state().captureMix();
     }
     for (int slot = 0; slot < console::kSlots; ++slot) {
         const auto at = static_cast<std::size_t>(slot);

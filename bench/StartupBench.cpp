@@ -3,7 +3,6 @@
 // console (goal: at most 120 MB).
 
 #include "ProcStatus.h"
-#include "app/CatalogueSounds.h"
 #include "app/ConsoleLifecycle.h"
 #include "app/ConsoleWindow.h"
 #include "core/RandomSource.h"
@@ -12,6 +11,7 @@
 #include "core/VirtualWallClock.h"
 #include "engine/AudioOutput.h"
 #include "engine/SoundEngine.h"
+#include "panels/CatalogueSounds.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -40,7 +40,7 @@ private:
 void CreateAllBuffers(benchmark::State& state) {
     SilentOutput output;
     engine::SoundEngine engine(output);
-    app::CatalogueSounds sounds(engine);
+    panels::CatalogueSounds sounds(engine);
     const core::AppDir dir(QStringLiteral(SYLVARO_PROGRAM_DIR));
     std::string error;
     for (auto _ : state) {

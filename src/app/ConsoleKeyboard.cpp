@@ -1,16 +1,16 @@
 #include "ConsoleKeyboard.h"
 
-#include "BackgroundChannels.h"
-#include "ClockAlarmPanel.h"
 #include "ConsoleMenus.h"
 #include "ConsoleState.h"
 #include "ConsoleWindow.h"
 #include "CustomLink.h"
-#include "DevicePanel.h"
-#include "RandomSounds.h"
-#include "ScenePanel.h"
-#include "VolumeControls.h"
 #include "core/Text.h"
+#include "panels/BackgroundChannels.h"
+#include "panels/ClockAlarmPanel.h"
+#include "panels/DevicePanel.h"
+#include "panels/RandomSounds.h"
+#include "panels/ScenePanel.h"
+#include "panels/VolumeControls.h"
 #include "widgets/Mnemonics.h"
 #include "widgets/TrackSlider.h"
 
@@ -52,7 +52,7 @@ const std::array<QKeySequence, 12>& ConsoleKeyboard::sceneKeys() {
 void ConsoleKeyboard::orderTabs(ConsoleWindow& console) {
     ConsolePanels& panels = console.panels();
     std::vector<QWidget*> order;
-    VolumeControls& volumes = panels.volumes;
+    panels::VolumeControls& volumes = panels.volumes;
     order.insert(order.end(),
                  {volumes.backgroundSlider(), volumes.allSoundsSlider(), volumes.randomSlider(),
                   volumes.muteButton(), volumes.loudButton(), panels.clock.alarmBox()});
@@ -63,7 +63,7 @@ void ConsoleKeyboard::orderTabs(ConsoleWindow& console) {
         order.push_back(panels.channels.box(channel));
     }
     order.push_back(console.custom().backgroundButton());
-    RandomSounds& random = panels.random;
+    panels::RandomSounds& random = panels.random;
     order.insert(order.end(), {random.spatialBox(), random.bankButton(1), random.bankButton(2)});
     // Down the left column of sliders, then down the right one, as shown.
     for (int bank = 1; bank <= console::kBanks; ++bank) {

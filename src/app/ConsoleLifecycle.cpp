@@ -1,21 +1,21 @@
 #include "ConsoleLifecycle.h"
 
-#include "BackgroundChannels.h"
-#include "CatalogueSounds.h"
-#include "ClockAlarmPanel.h"
 #include "ConsoleMenus.h"
 #include "ConsoleState.h"
 #include "CustomLink.h"
-#include "DevicePanel.h"
-#include "RandomSounds.h"
-#include "ScenePanel.h"
 #include "SettingsFiles.h"
-#include "VolumeControls.h"
 #include "core/AppDir.h"
 #include "core/Dialogs.h"
 #include "core/Text.h"
 #include "custom/CustomChannels.h"
 #include "engine/SoundEngine.h"
+#include "panels/BackgroundChannels.h"
+#include "panels/CatalogueSounds.h"
+#include "panels/ClockAlarmPanel.h"
+#include "panels/DevicePanel.h"
+#include "panels/RandomSounds.h"
+#include "panels/ScenePanel.h"
+#include "panels/VolumeControls.h"
 
 #include <algorithm>
 
@@ -136,22 +136,17 @@ void ConsoleLifecycle::run(Request r) {
 
 void ConsoleLifecycle::loadStep() {
     ConsolePanels& p = m_parts.state.panels();
-    m_customAsRead = m_parts.files.readCustom();
-    if (*m_customAsRead) {
-        p.custom.setNames(**m_customAsRead);
+    if (const std::optional<persist::CustomNames> names = m_parts.files.readCustom()) {
+        p.custom.setNames(*names);
     }
     m_parts.custom.enableButtons();
-    p.random.scheduler().timer(2, 17).setEnabled(false);
-    p.random.showBank(1);
+    p.random.prepareForLoad();
     m_parts.state.showPicture(QStringLiteral("english fence.jpg"));
-    p.random.setAll(console::kFrequencyOff);
     p.clock.start();
     for (int channel = 1; channel <= 3; ++channel) {
         p.channels.setValue(channel, console::kBoxClear);
     }
     p.volumes.setGroupSlidersEnabled(false);
-    p.random.setBankSlidersEnabled(1, false);
-    p.random.setBankTimersEnabled(1, false);
     m_parts.engine.enumerateDevices();
     p.random.syncBank2();
     m_resumeTimer.setEnabled(true);
@@ -193,11 +188,6 @@ void ConsoleLifecycle::startupStep() {
     } else {
         m_startRandomVolume = 0;
         m_startBackgroundVolume = 0;
-    }
-    // From here on the console's state is the file's (or the design values
-    // of a missing one), so shutdown may write it back.
-    if (!m_consoleAsRead) {
-        m_consoleAsRead = saved;
     }
 
     enableControls(false);
@@ -310,17 +300,10 @@ void ConsoleLifecycle::shutdown() {
     m_parts.engine.releaseDevice();
     setStarted(false);
     m_phase = Phase::Closed;
-    // A file the console has not read yet holds the user's last state, and
-    // one that says what the console says may be spelled the user's way:
-    // leave both as they are.
-    const persist::ConsoleSettings console = m_parts.state.capture();
-    const persist::CustomNames& custom = m_parts.state.panels().custom.names();
-    const bool consoleChanged = m_consoleAsRead && *m_consoleAsRead != console;
-    const bool customChanged = m_customAsRead && *m_customAsRead != custom;
-    const std::optional<persist::CustomPanelSettings> panel = m_parts.custom.toSave();
-    m_parts.files.writeAtShutdown(consoleChanged ? &console : nullptr,
-                                  customChanged ? &custom : nullptr, panel ? &*panel : nullptr,
-                                  othersFailed);
+    // The files decide what needs writing: only what was read and changed.
+    const std::optional<persist::CustomPanelSettings> panel = m_parts.custom.selections();
+    m_parts.files.writeAtShutdown(m_parts.state.capture(), m_parts.state.panels().custom.names(),
+                                  panel ? &*panel : nullptr, othersFailed);
     // The program's other windows go with the console.
     m_parts.custom.hidePanel();
 }

@@ -20,14 +20,17 @@ namespace sylvaro::engine {
 class SoundEngine;
 }
 
+namespace sylvaro::panels {
+class CatalogueSounds;
+class DevicePanel;
+class ScenePanel;
+} // namespace sylvaro::panels
+
 namespace sylvaro::app {
 
-class CatalogueSounds;
 class ConsoleMenus;
 class ConsoleState;
 class CustomLink;
-class DevicePanel;
-class ScenePanel;
 class SettingsFiles;
 
 // What the console's run needs to bring itself up and down.
@@ -36,11 +39,11 @@ struct LifecycleParts {
     core::TimerHost& timers;
     core::Dialogs& dialogs;
     engine::SoundEngine& engine;
-    CatalogueSounds& sounds;
+    panels::CatalogueSounds& sounds;
     ConsoleState& state;
     ConsoleMenus& menus;
-    ScenePanel& scenes;
-    DevicePanel& devices;
+    panels::ScenePanel& scenes;
+    panels::DevicePanel& devices;
     SettingsFiles& files;
     CustomLink& custom;
 };
@@ -134,11 +137,6 @@ private:
     bool m_busy = false;
     std::deque<Request> m_waiting;
     bool m_resumeDue = false;
-    // What start-up found in the two files: nothing yet, or the record read
-    // (empty when the file was missing or damaged). Shutdown writes a file
-    // only once it was read, and only when the console says something else.
-    std::optional<std::optional<persist::ConsoleSettings>> m_consoleAsRead;
-    std::optional<std::optional<persist::CustomNames>> m_customAsRead;
     int m_startRandomVolume = 0;
     int m_startBackgroundVolume = 0;
     std::function<void()> m_closeWindow;

@@ -1,15 +1,15 @@
 #include "ConsoleModes.h"
 
-#include "BackgroundChannels.h"
-#include "ClockAlarmPanel.h"
 #include "ConsoleState.h"
-#include "DevicePanel.h"
-#include "FullWindowPicture.h"
-#include "PictureArea.h"
-#include "RandomSounds.h"
-#include "ScenePanel.h"
-#include "VolumeControls.h"
 #include "console/Layout.h"
+#include "panels/BackgroundChannels.h"
+#include "panels/ClockAlarmPanel.h"
+#include "panels/DevicePanel.h"
+#include "panels/FullWindowPicture.h"
+#include "panels/PictureArea.h"
+#include "panels/RandomSounds.h"
+#include "panels/ScenePanel.h"
+#include "panels/VolumeControls.h"
 #include "widgets/TrackSlider.h"
 
 #include <QCheckBox>
@@ -26,12 +26,12 @@ constexpr int kShowButtonSize = 26;
 constexpr int kShowButtonMargin = 8;
 } // namespace
 
-ConsoleModes::ConsoleModes(ConsolePanels& panels, ScenePanel& scenes, DevicePanel& devices,
-                           QWidget* surface)
+ConsoleModes::ConsoleModes(ConsolePanels& panels, panels::ScenePanel& scenes,
+                           panels::DevicePanel& devices, QWidget* surface)
     : QObject(surface), m_panels(panels), m_scenes(scenes), m_devices(devices), m_surface(surface),
       m_hide(new QPushButton(QStringLiteral("Hide"), surface)), m_show(new QPushButton(surface)),
       m_restore(new QPushButton(QStringLiteral("Restore"), surface)),
-      m_full(new FullWindowPicture(surface)) {
+      m_full(new panels::FullWindowPicture(surface)) {
     m_hide->setObjectName(QStringLiteral("Command20"));
     m_hide->setToolTip(tr("Show only the picture"));
     m_show->setObjectName(QStringLiteral("Command21"));
@@ -72,8 +72,8 @@ void ConsoleModes::placeOverlay() {
 }
 
 void ConsoleModes::hideControls() {
-    RandomSounds& random = m_panels.random;
-    VolumeControls& volumes = m_panels.volumes;
+    panels::RandomSounds& random = m_panels.random;
+    panels::VolumeControls& volumes = m_panels.volumes;
     // Show brings back the one of the pair that matches the mute state.
     m_muted = !volumes.loudButton()->isHidden();
 
@@ -130,8 +130,8 @@ void ConsoleModes::hideControls() {
 }
 
 void ConsoleModes::showControls() {
-    RandomSounds& random = m_panels.random;
-    VolumeControls& volumes = m_panels.volumes;
+    panels::RandomSounds& random = m_panels.random;
+    panels::VolumeControls& volumes = m_panels.volumes;
 
     for (QWidget* b : m_actions) {
         b->setVisible(true);

@@ -8,11 +8,14 @@
 class QPushButton;
 class QWidget;
 
-namespace sylvaro::app {
-
+namespace sylvaro::panels {
 class DevicePanel;
 class FullWindowPicture;
 class ScenePanel;
+} // namespace sylvaro::panels
+
+namespace sylvaro::app {
+
 struct ConsolePanels;
 
 // The console's two modes: every control shown, or only the picture
@@ -24,7 +27,8 @@ struct ConsolePanels;
 class ConsoleModes : public QObject {
     Q_OBJECT
 public:
-    ConsoleModes(ConsolePanels& panels, ScenePanel& scenes, DevicePanel& devices, QWidget* surface);
+    ConsoleModes(ConsolePanels& panels, panels::ScenePanel& scenes, panels::DevicePanel& devices,
+                 QWidget* surface);
 
     // A button of the console's action row: hidden with the controls and
     // shown with them.
@@ -36,7 +40,7 @@ public:
     QPushButton* hideButton() const { return m_hide; }
     QPushButton* showButton() const { return m_show; }
     QPushButton* restoreButton() const { return m_restore; }
-    FullWindowPicture* fullPicture() const { return m_full; }
+    panels::FullWindowPicture* fullPicture() const { return m_full; }
     bool isPictureOnly() const { return m_pictureOnly; }
 
     // The console's size as designed, which "Restore" returns to.
@@ -56,14 +60,14 @@ private:
     void placeOverlay();
 
     ConsolePanels& m_panels;
-    ScenePanel& m_scenes;
-    DevicePanel& m_devices;
+    panels::ScenePanel& m_scenes;
+    panels::DevicePanel& m_devices;
     QWidget* m_surface;
     std::vector<QWidget*> m_actions;
     QPushButton* m_hide;
     QPushButton* m_show;
     QPushButton* m_restore;
-    FullWindowPicture* m_full;
+    panels::FullWindowPicture* m_full;
     std::function<bool()> m_started;
     bool m_pictureOnly = false;
     bool m_muted = false;

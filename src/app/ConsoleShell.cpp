@@ -3,9 +3,9 @@
 #include "AboutWindow.h"
 #include "ConsoleState.h"
 #include "InformationWindow.h"
-#include "ProgramTitle.h"
 #include "core/AppDir.h"
 #include "core/Dialogs.h"
+#include "core/ProgramTitle.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -49,7 +49,7 @@ bool ConsoleShell::openHelp() {
     const QString path = helpFile();
     if (!QFileInfo(path).isFile()) {
         m_dialogs.message({kHelpMissingText.arg(path),
-                           kProgramTitle,
+                           core::kProgramTitle,
                            core::MessageButtons::Ok,
                            core::MessageIcon::Information,
                            {}});
@@ -59,7 +59,7 @@ bool ConsoleShell::openHelp() {
     const bool opened = m_openUrl ? m_openUrl(url) : QDesktopServices::openUrl(url);
     if (!opened) {
         m_dialogs.message({kHelpFailedText.arg(path),
-                           kProgramTitle,
+                           core::kProgramTitle,
                            core::MessageButtons::Ok,
                            core::MessageIcon::Information,
                            {}});

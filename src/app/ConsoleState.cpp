@@ -1,13 +1,16 @@
 #include "ConsoleState.h"
 
-#include "BackgroundChannels.h"
-#include "ClockAlarmPanel.h"
-#include "PictureArea.h"
-#include "RandomSounds.h"
-#include "VolumeControls.h"
+#include "CustomLink.h"
 #include "core/AppDir.h"
 #include "core/Dialogs.h"
 #include "core/Text.h"
+#include "custom/CustomChannels.h"
+#include "custom/CustomPanel.h"
+#include "panels/BackgroundChannels.h"
+#include "panels/ClockAlarmPanel.h"
+#include "panels/PictureArea.h"
+#include "panels/RandomSounds.h"
+#include "panels/VolumeControls.h"
 #include "scenes/SceneTable.h"
 #include "widgets/StoredColour.h"
 #include "widgets/TrackSlider.h"
@@ -16,6 +19,11 @@
 #include <QWidget>
 
 namespace sylvaro::app {
+
+namespace {
+const QString kAlarmOn = QStringLiteral("ON");
+const QString kAlarmOff = QStringLiteral("OFF");
+} // namespace
 
 const QString ConsoleState::kResetText =
     QStringLiteral(" This will reset all background and random sounds. Are you sure? ");
@@ -44,7 +52,38 @@ void ConsoleState::restoreSettings(const persist::ConsoleSettings& s) {
     m_panels.volumes.restoreAllSounds(s);
 }
 
-void ConsoleState::applyMix(const persist::ConsoleSettings& s, const QString& alarmTime) {
+persist::MixFile ConsoleState::captureMix() const {
+    persist::MixFile mix;
+    mix.console = capture();
+    mix.alarmTime = m_panels.clock.alarmBox()->text();
+    mix.alarmState = m_panels.clock.alarmClock().isOn() ? kAlarmOn : kAlarmOff;
+    mix.names = m_panels.custom.names();
+    mix.panel = m_custom->panel().capture();
+    return mix;
+}
+
+void ConsoleState::applyMix(const persist::MixFile& mix) {
+    custom::CustomChannels& channels = m_panels.custom;
+    // What played of the old custom sounds stops; the names are the mix's.
+    channels.releaseAll();
+    channels.setNames(mix.names);
+    if (!mix.names.picture.isEmpty()) {
+        showPicture(mix.names.picture);
+    }
+    m_custom->panel().apply(mix.panel);
+    applyMixControls(mix.console, mix.alarmTime);
+    // Ticked custom backgrounds start from their new files once read.
+    m_custom->setUp(CustomLink::kMixMissingText);
+    if (mix.alarmState == kAlarmOn) {
+        m_panels.clock.alarmOn();
+    } else if (mix.alarmState == kAlarmOff) {
+        // Like "Alarm Off": a ringing alarm stops too.
+        m_panels.clock.alarmOff();
+    }
+    m_panels.volumes.reapplyRandom();
+}
+
+void ConsoleState::applyMixControls(const persist::ConsoleSettings& s, const QString& alarmTime) {
     m_panels.random.restoreBank(1, s);
     m_panels.volumes.randomSlider()->setValue(s.randomVolume);
     m_panels.volumes.restoreAllSounds(s);
@@ -59,8 +98,8 @@ void ConsoleState::applyMix(const persist::ConsoleSettings& s, const QString& al
 }
 
 void ConsoleState::applyScene(const scenes::Scene& scene) {
-    if (scene.resetsCustom && m_switchOffCustom) {
-        m_switchOffCustom();
+    if (scene.resetsCustom && m_custom) {
+        m_custom->switchOff();
     }
     m_back = console::toStored(scene.background);
     m_text = console::toStored(scene.text);
@@ -112,8 +151,8 @@ void ConsoleState::applyLook() {
     m_panels.volumes.applyLook(m_back, m_text);
     m_panels.random.applyLook(m_back, m_text);
     m_panels.clock.applyLook(m_back, m_text);
-    if (m_lookFollower) {
-        m_lookFollower();
+    if (m_custom) {
+        m_custom->followLook();
     }
 }
 

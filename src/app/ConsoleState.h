@@ -2,9 +2,9 @@
 
 #include "console/StoredColour.h"
 #include "persist/ConsoleSettings.h"
+#include "persist/MixFile.h"
 
 #include <QString>
-#include <functional>
 
 class QWidget;
 
@@ -19,28 +19,33 @@ namespace sylvaro::scenes {
 struct Scene;
 }
 
-namespace sylvaro::app {
-
+namespace sylvaro::panels {
 class BackgroundChannels;
 class ClockAlarmPanel;
 class PictureArea;
 class RandomSounds;
 class VolumeControls;
+} // namespace sylvaro::panels
+
+namespace sylvaro::app {
+
+class CustomLink;
 
 // The panels whose controls together are the console's state.
 struct ConsolePanels {
     QWidget& surface;
-    BackgroundChannels& channels;
-    VolumeControls& volumes;
-    RandomSounds& random;
-    ClockAlarmPanel& clock;
-    PictureArea& picture;
+    panels::BackgroundChannels& channels;
+    panels::VolumeControls& volumes;
+    panels::RandomSounds& random;
+    panels::ClockAlarmPanel& clock;
+    panels::PictureArea& picture;
     custom::CustomChannels& custom;
 };
 
-// The console's state as a whole: collects it into a record and applies a
-// record, a scene or a reset by calling the panels' own verbs, each in the
-// order that decides which handlers run. Holds the console's two colours.
+// The console's state as a whole: collects it into a record or a whole mix
+// (alarm, custom names, picture and panel included) and applies a record, a
+// mix, a scene or a reset by calling the panels' own verbs, each in the order
+// that decides which handlers run. Holds the console's two colours.
 // UI thread only.
 class ConsoleState {
 public:
@@ -51,18 +56,17 @@ public:
     // sliders, the all-sounds slider. The two group volumes wait for the
     // buffers and are the caller's.
     void restoreSettings(const persist::ConsoleSettings& settings);
-    // A mix's console part in the mix's order: bank 1 sliders with the
-    // random and all-sounds sliders, the background slider, bank 2, the
-    // alarm time, the background colour, the enable boxes, the text colour.
-    void applyMix(const persist::ConsoleSettings& settings, const QString& alarmTime);
+    // The whole console as a mix: the alarm's real state, so a mix says
+    // whether it was on, and the custom sounds with their panel.
+    persist::MixFile captureMix() const;
+    // A whole mix: the old custom sounds stop and the mix's are read, its
+    // picture shows, then the controls in the mix's order and the alarm.
+    void applyMix(const persist::MixFile& mix);
     // Every scene but one switches the custom channels off first.
     void applyScene(const scenes::Scene& scene);
-    // Called whenever the console's colours change (windows that copy them).
-    void setLookFollower(std::function<void()> follow) { m_lookFollower = std::move(follow); }
-    // How the console switches the custom channels off (the custom panel's).
-    void setCustomSwitchOff(std::function<void()> switchOff) {
-        m_switchOffCustom = std::move(switchOff);
-    }
+    // The custom sounds' link: it switches the custom channels off, follows
+    // the console's colours and holds the custom panel a mix includes.
+    void attachCustom(CustomLink& custom) { m_custom = &custom; }
     // Switches every built-in channel off after asking; false when the user
     // said no.
     bool reset();
@@ -85,6 +89,10 @@ public:
     static const QString kResetTitle;
 
 private:
+    // A mix's console part in the mix's order: bank 1 sliders with the
+    // random and all-sounds sliders, the background slider, bank 2, the
+    // alarm time, the background colour, the enable boxes, the text colour.
+    void applyMixControls(const persist::ConsoleSettings& settings, const QString& alarmTime);
     void applyLook();
 
     ConsolePanels m_panels;
@@ -92,8 +100,7 @@ private:
     core::Dialogs& m_dialogs;
     std::int32_t m_back = console::kSystemButtonFace;
     std::int32_t m_text = console::kSystemButtonText;
-    std::function<void()> m_switchOffCustom;
-    std::function<void()> m_lookFollower;
+    CustomLink* m_custom = nullptr;
 };
 
 } // namespace sylvaro::app

@@ -1,8 +1,5 @@
 #include "ConsoleWindow.h"
 
-#include "BackgroundChannels.h"
-#include "CatalogueSounds.h"
-#include "ClockAlarmPanel.h"
 #include "ConsoleKeyboard.h"
 #include "ConsoleLifecycle.h"
 #include "ConsoleMenus.h"
@@ -11,19 +8,9 @@
 #include "ConsoleState.h"
 #include "ControlWatch.h"
 #include "CustomLink.h"
-#include "DevicePanel.h"
-#include "ExportWindow.h"
-#include "FullWindowPicture.h"
 #include "MixFiles.h"
-#include "OutputPause.h"
-#include "PictureArea.h"
-#include "RandomSounds.h"
 #include "RecorderLink.h"
-#include "ScenePanel.h"
 #include "SettingsFiles.h"
-#include "SleepPanel.h"
-#include "SleepTimer.h"
-#include "VolumeControls.h"
 #include "core/Text.h"
 #include "core/WallClock.h"
 #include "custom/CustomChannels.h"
@@ -31,6 +18,18 @@
 #include "custom/SoundDecoder.h"
 #include "engine/OutputRecovery.h"
 #include "engine/SoundEngine.h"
+#include "panels/BackgroundChannels.h"
+#include "panels/CatalogueSounds.h"
+#include "panels/ClockAlarmPanel.h"
+#include "panels/DevicePanel.h"
+#include "panels/FullWindowPicture.h"
+#include "panels/OutputPause.h"
+#include "panels/PictureArea.h"
+#include "panels/RandomSounds.h"
+#include "panels/ScenePanel.h"
+#include "panels/SleepPanel.h"
+#include "panels/SleepTimer.h"
+#include "panels/VolumeControls.h"
 #include "widgets/SkinnedButton.h"
 #include "widgets/TrackSlider.h"
 #include "widgets/WindowDrag.h"
@@ -56,15 +55,16 @@ namespace sylvaro::app {
 ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
       m_engine(std::make_unique<engine::SoundEngine>(m_services.audio)),
-      m_sounds(std::make_unique<CatalogueSounds>(*m_engine)),
+      m_sounds(std::make_unique<panels::CatalogueSounds>(*m_engine)),
       m_decoder(std::make_unique<custom::SoundDecoder>(m_engine->mixer().sampleRate())),
       m_files(std::make_unique<SettingsFiles>(m_services.appDir, m_services.dialogs)),
       m_recovery(std::make_unique<engine::OutputRecovery>(m_services.audio, m_engine->mixer())) {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(kTitle);
     m_menus = new ConsoleMenus(menuBar());
-    m_output = std::make_unique<OutputPause>(*m_engine);
-    m_sleepTimer = std::make_unique<SleepTimer>(m_services.timers, m_services.clock, *m_output);
+    m_output = std::make_unique<panels::OutputPause>(*m_engine);
+    m_sleepTimer =
+        std::make_unique<panels::SleepTimer>(m_services.timers, m_services.clock, *m_output);
     buildLayout();
     // The start-up step's countdown starts with the window.
     m_lifecycle = std::make_unique<ConsoleLifecycle>(
@@ -73,15 +73,9 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     m_lifecycle->setCloseWindow([this] { close(); });
     m_recorder = std::make_unique<RecorderLink>(m_services, panels().volumes, *m_lifecycle, this);
 
-    m_mixes = new MixFiles(m_services.appDir, m_services.dialogs, *m_state, *m_custom, this);
+    m_mixes = new MixFiles(m_services.appDir, m_services.dialogs, *m_state, this);
     connect(m_menus, &ConsoleMenus::saveRequested, this, [this] { m_mixes->save(); });
     connect(m_menus, &ConsoleMenus::loadRequested, this, [this] { m_mixes->load(); });
-    connect(m_menus, &ConsoleMenus::exportRequested, this, [this] {
-        ExportWindow& window = exportWindow();
-        window.show();
-        window.raise();
-        window.activateWindow();
-    });
     connect(m_save, &QPushButton::clicked, this, [this] { m_mixes->save(); });
     connect(m_load, &QPushButton::clicked, this, [this] { m_mixes->load(); });
     // The buttons follow the File menu they repeat.
@@ -98,24 +92,24 @@ ConsoleWindow::ConsoleWindow(Services services, QWidget* parent)
     connect(m_menus, &ConsoleMenus::exitRequested, this, [this] { m_lifecycle->requestExit(); });
     connect(m_exit, &QPushButton::clicked, this, [this] { m_lifecycle->requestExit(); });
     connect(m_record, &QPushButton::clicked, this, [this] { m_recorder->show(); });
-    connect(m_devices, &DevicePanel::enableRequested, this,
+    connect(m_devices, &panels::DevicePanel::enableRequested, this,
             [this] { m_lifecycle->enableConsole(); });
     connect(m_menus, &ConsoleMenus::fontColourRequested, this,
             [this] { m_state->chooseTextColour(); });
     connect(m_menus, &ConsoleMenus::backColourRequested, this,
             [this] { m_state->chooseBackColour(); });
-    connect(m_scenes, &ScenePanel::sceneChosen, this,
+    connect(m_scenes, &panels::ScenePanel::sceneChosen, this,
             [this](const scenes::Scene* scene) { m_state->applyScene(*scene); });
-    connect(m_scenes, &ScenePanel::resetRequested, this, [this] { m_state->reset(); });
+    connect(m_scenes, &panels::ScenePanel::resetRequested, this, [this] { m_state->reset(); });
     // After the scene handler above, so it hears of scenes already applied.
     m_controls = new ControlWatch(panels(), *m_scenes, *m_mixes, this);
     // Any change to the mix brings a paused output back.
-    connect(m_controls, &ControlWatch::anyChange, m_output.get(), &OutputPause::resume);
-    m_state->setCustomSwitchOff([this] { m_custom->switchOff(); });
-    m_state->setLookFollower([this] { m_custom->followLook(); });
-    connect(&panels().random, &RandomSounds::bank1Requested, this,
+    connect(m_controls, &ControlWatch::anyChange, m_output.get(), &panels::OutputPause::resume);
+    m_state->attachCustom(*m_custom);
+    connect(&panels().random, &panels::RandomSounds::bank1Requested, this,
             [this] { m_custom->switchOff(); });
-    connect(&panels().clock, &ClockAlarmPanel::secondTicked, this, &ConsoleWindow::watchOutput);
+    connect(&panels().clock, &panels::ClockAlarmPanel::secondTicked, this,
+            &ConsoleWindow::watchOutput);
     m_modes->setStartedCheck([this] { return m_lifecycle->isStarted(); });
     m_shell = new ConsoleShell(this, *m_state, m_services.appDir, m_services.dialogs);
     // The load ends when its information window closes: the saved mix
@@ -170,8 +164,6 @@ ConsoleWindow::~ConsoleWindow() {
     if (!m_services.offline) {
         widgets::SkinnedButton::setSoundPlayer({});
     }
-    // A running export stops and removes its unfinished file.
-    delete std::exchange(m_export, nullptr);
     // The recorder holds the console's sliders.
     m_recorder.reset();
     // The panels use the engine and its buffers: they go first.
@@ -186,14 +178,6 @@ ConsoleWindow::~ConsoleWindow() {
     m_engine.reset();
 }
 
-ExportWindow& ConsoleWindow::exportWindow() {
-    if (!m_export) {
-        m_export = new ExportWindow(
-            m_services.appDir, m_services.dialogs, [this] { return m_mixes->capture(); }, this);
-    }
-    return *m_export;
-}
-
 ConsolePanels& ConsoleWindow::panels() {
     return m_state->panels();
 }
@@ -203,16 +187,17 @@ void ConsoleWindow::buildLayout() {
     central->setObjectName(QStringLiteral("console"));
     setCentralWidget(central);
 
-    auto* picture = new PictureArea(central);
-    auto* channels = new BackgroundChannels(*m_sounds, central);
-    auto* volumes = new VolumeControls(*m_sounds, central);
-    auto* random = new RandomSounds(*m_sounds, m_services.timers, m_services.random, central);
-    auto* clock =
-        new ClockAlarmPanel(*m_sounds, m_services.timers, m_services.clock, m_services.dialogs,
-                            m_menus->action(QStringLiteral("mnuAlarmOn")),
-                            m_menus->action(QStringLiteral("mnuAlarmOff")), central);
-    m_scenes = new ScenePanel(m_services.appDir, central);
-    m_devices = new DevicePanel(central);
+    auto* picture = new panels::PictureArea(central);
+    auto* channels = new panels::BackgroundChannels(*m_sounds, central);
+    auto* volumes = new panels::VolumeControls(*m_sounds, central);
+    auto* random =
+        new panels::RandomSounds(*m_sounds, m_services.timers, m_services.random, central);
+    auto* clock = new panels::ClockAlarmPanel(
+        *m_sounds, m_services.timers, m_services.clock, m_services.dialogs,
+        m_menus->action(QStringLiteral("mnuAlarmOn")),
+        m_menus->action(QStringLiteral("mnuAlarmOff")), central);
+    m_scenes = new panels::ScenePanel(m_services.appDir, central);
+    m_devices = new panels::DevicePanel(central);
     auto* custom = new custom::CustomChannels(
         {m_services.appDir, *m_engine, m_sounds->group(console::kBackgroundGroup),
          m_sounds->customRandomGroup(), *m_decoder, m_services.timers, m_services.random,
@@ -240,7 +225,7 @@ void ConsoleWindow::buildLayout() {
     side->addWidget(volumes);
     side->addWidget(clock);
     side->addWidget(m_scenes);
-    m_sleep = new SleepPanel(*m_sleepTimer, *m_output, m_menus->optionsMenu(), central);
+    m_sleep = new panels::SleepPanel(*m_sleepTimer, *m_output, m_menus->optionsMenu(), central);
     side->addWidget(m_sleep);
     side->addStretch();
     grid->addLayout(side, 0, 1);
@@ -302,11 +287,10 @@ ConsoleWindow::makeCustomPanel(custom::CustomChannels& channels) {
         };
     }
     auto panel = std::make_unique<custom::CustomPanel>(
-        custom::CustomPanel::Context{
-            m_services.appDir, channels, *m_decoder, *m_engine, m_services.dialogs,
-            [this] { return m_state->backColour(); },
-            [this](const QString& name) { return m_state->showPicture(name); },
-            std::move(openFolder)},
+        custom::CustomPanelParts{m_services.appDir, channels, *m_decoder, *m_engine,
+                                 m_services.dialogs, [this] { return m_state->backColour(); },
+                                 [this](const QString& name) { return m_state->showPicture(name); },
+                                 std::move(openFolder)},
         this);
     return panel;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProgramTitle.h"
 #include "Services.h"
+#include "core/ProgramTitle.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -18,9 +18,17 @@ class OutputRecovery;
 class SoundEngine;
 } // namespace sylvaro::engine
 
+namespace sylvaro::panels {
+class CatalogueSounds;
+class DevicePanel;
+class OutputPause;
+class ScenePanel;
+class SleepPanel;
+class SleepTimer;
+} // namespace sylvaro::panels
+
 namespace sylvaro::app {
 
-class CatalogueSounds;
 class ConsoleLifecycle;
 class ConsoleMenus;
 class ConsoleModes;
@@ -28,15 +36,9 @@ class ConsoleShell;
 class ConsoleState;
 class ControlWatch;
 class CustomLink;
-class DevicePanel;
-class ExportWindow;
 class MixFiles;
-class OutputPause;
 class RecorderLink;
-class ScenePanel;
 class SettingsFiles;
-class SleepPanel;
-class SleepTimer;
 struct ConsolePanels;
 
 // The console window (`frmmain`): lays out the panels, which own the
@@ -55,10 +57,10 @@ public:
     ConsoleLifecycle& lifecycle() { return *m_lifecycle; }
     ConsoleState& state() { return *m_state; }
     ConsolePanels& panels();
-    CatalogueSounds& sounds() { return *m_sounds; }
+    panels::CatalogueSounds& sounds() { return *m_sounds; }
     ConsoleMenus& menus() { return *m_menus; }
-    DevicePanel& devices() { return *m_devices; }
-    ScenePanel& scenes() { return *m_scenes; }
+    panels::DevicePanel& devices() { return *m_devices; }
+    panels::ScenePanel& scenes() { return *m_scenes; }
     CustomLink& custom() { return *m_custom; }
     MixFiles& mixes() { return *m_mixes; }
     QPushButton* saveButton() const { return m_save; }
@@ -67,8 +69,6 @@ public:
     // start) once the console has resumed its own saved state.
     void openMix(const QString& path);
     custom::SoundDecoder& decoder() { return *m_decoder; }
-    // "Export Soundscape…": the window, made on first use.
-    ExportWindow& exportWindow();
     QPushButton* exitButton() const { return m_exit; }
     QPushButton* recordButton() const { return m_record; }
     RecorderLink& recorder() { return *m_recorder; }
@@ -76,13 +76,13 @@ public:
     ConsoleShell& shell() { return *m_shell; }
     engine::OutputRecovery& outputRecovery() { return *m_recovery; }
     // Pause and the sleep fade over all output but the alarm.
-    OutputPause& output() { return *m_output; }
-    SleepTimer& sleepTimer() { return *m_sleepTimer; }
-    SleepPanel& sleep() { return *m_sleep; }
+    panels::OutputPause& output() { return *m_output; }
+    panels::SleepTimer& sleepTimer() { return *m_sleepTimer; }
+    panels::SleepPanel& sleep() { return *m_sleep; }
     ControlWatch& controlWatch() { return *m_controls; }
     const Services& services() const { return m_services; }
 
-    static inline const QString& kTitle = kProgramTitle;
+    static inline const QString& kTitle = core::kProgramTitle;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -97,15 +97,15 @@ private:
 
     Services m_services;
     std::unique_ptr<engine::SoundEngine> m_engine;
-    std::unique_ptr<CatalogueSounds> m_sounds;
+    std::unique_ptr<panels::CatalogueSounds> m_sounds;
     // Outlives every custom channel, which may still be waiting for it.
     std::unique_ptr<custom::SoundDecoder> m_decoder;
     std::unique_ptr<SettingsFiles> m_files;
     std::unique_ptr<engine::OutputRecovery> m_recovery;
     std::int64_t m_noteClearsAtMs = -1;
     ConsoleMenus* m_menus = nullptr;
-    ScenePanel* m_scenes = nullptr;
-    DevicePanel* m_devices = nullptr;
+    panels::ScenePanel* m_scenes = nullptr;
+    panels::DevicePanel* m_devices = nullptr;
     QPushButton* m_exit = nullptr;
     CustomLink* m_custom = nullptr;
     MixFiles* m_mixes = nullptr;
@@ -118,10 +118,9 @@ private:
     std::unique_ptr<RecorderLink> m_recorder;
     ConsoleModes* m_modes = nullptr;
     ConsoleShell* m_shell = nullptr;
-    ExportWindow* m_export = nullptr;
-    std::unique_ptr<OutputPause> m_output;
-    std::unique_ptr<SleepTimer> m_sleepTimer;
-    SleepPanel* m_sleep = nullptr;
+    std::unique_ptr<panels::OutputPause> m_output;
+    std::unique_ptr<panels::SleepTimer> m_sleepTimer;
+    panels::SleepPanel* m_sleep = nullptr;
     ControlWatch* m_controls = nullptr;
 };
 

@@ -1,11 +1,11 @@
 #include "ControlWatch.h"
 
-#include "ClockAlarmPanel.h"
 #include "ConsoleState.h"
 #include "MixFiles.h"
-#include "RandomSounds.h"
-#include "ScenePanel.h"
-#include "VolumeControls.h"
+#include "panels/ClockAlarmPanel.h"
+#include "panels/RandomSounds.h"
+#include "panels/ScenePanel.h"
+#include "panels/VolumeControls.h"
 
 #include <QAbstractSlider>
 #include <QCheckBox>
@@ -14,7 +14,7 @@
 
 namespace sylvaro::app {
 
-ControlWatch::ControlWatch(ConsolePanels& panels, ScenePanel& scenes, MixFiles& mixes,
+ControlWatch::ControlWatch(ConsolePanels& panels, panels::ScenePanel& scenes, MixFiles& mixes,
                            QObject* parent)
     : QObject(parent) {
     watch(&panels.surface);
@@ -27,7 +27,7 @@ ControlWatch::ControlWatch(ConsolePanels& panels, ScenePanel& scenes, MixFiles& 
     connect(&mixes, &MixFiles::applied, this, &ControlWatch::onControl);
     // Connected after the console's own handler, so the scene is in place
     // when this is told.
-    connect(&scenes, &ScenePanel::sceneChosen, this, [this](const scenes::Scene* scene) {
+    connect(&scenes, &panels::ScenePanel::sceneChosen, this, [this](const scenes::Scene* scene) {
         Q_EMIT sceneApplied(scene);
         Q_EMIT anyChange();
     });

@@ -8,10 +8,13 @@ namespace sylvaro::scenes {
 struct Scene;
 }
 
+namespace sylvaro::panels {
+class ScenePanel;
+}
+
 namespace sylvaro::app {
 
 class MixFiles;
-class ScenePanel;
 struct ConsolePanels;
 
 // Tells when the user changes the console's mix by hand: a slider moved, a
@@ -22,7 +25,8 @@ struct ConsolePanels;
 class ControlWatch : public QObject {
     Q_OBJECT
 public:
-    ControlWatch(ConsolePanels& panels, ScenePanel& scenes, MixFiles& mixes, QObject* parent);
+    ControlWatch(ConsolePanels& panels, panels::ScenePanel& scenes, MixFiles& mixes,
+                 QObject* parent);
 
 Q_SIGNALS:
     // A control changed by hand, not by a scene.

@@ -1,8 +1,8 @@
 #include "CustomLink.h"
 
-#include "ProgramTitle.h"
 #include "SettingsFiles.h"
 #include "core/Dialogs.h"
+#include "core/ProgramTitle.h"
 #include "custom/CustomChannels.h"
 #include "custom/CustomPanel.h"
 
@@ -55,9 +55,9 @@ custom::CustomPanel& CustomLink::panel() {
 }
 
 void CustomLink::load() {
-    m_asRead = m_files.readPanel();
-    if (*m_asRead) {
-        m_panel->apply(**m_asRead);
+    m_loaded = true;
+    if (const std::optional<persist::CustomPanelSettings> held = m_files.readPanel()) {
+        m_panel->apply(*held);
     }
 }
 
@@ -97,28 +97,22 @@ void CustomLink::onSetUpEnded(const QStringList& failures) {
     if (text.isEmpty() || failures.isEmpty()) {
         return;
     }
-    m_dialogs.message({text, kProgramTitle, core::MessageButtons::Ok,
+    m_dialogs.message({text, core::kProgramTitle, core::MessageButtons::Ok,
                        core::MessageIcon::Information, failures.join(QLatin1Char('\n'))});
 }
 
-std::optional<persist::CustomPanelSettings> CustomLink::toSave() const {
+std::optional<persist::CustomPanelSettings> CustomLink::selections() const {
     if (!isLoaded()) {
         return std::nullopt;
     }
-    persist::CustomPanelSettings now = m_panel->capture();
-    if (*m_asRead && **m_asRead == now) {
-        return std::nullopt;
-    }
-    return now;
+    return m_panel->capture();
 }
 
 void CustomLink::onClosedByUser() {
     // Closing the window unloads the panel: its selections are stored now.
     // Unsaved, they are still to be written at shutdown.
-    if (std::optional<persist::CustomPanelSettings> now = toSave()) {
-        if (m_files.writePanel(*now)) {
-            m_asRead = now;
-        }
+    if (const std::optional<persist::CustomPanelSettings> now = selections()) {
+        m_files.writePanel(*now);
     }
 }
 

@@ -36,7 +36,7 @@ public:
 
     // The panel, loaded first if nothing has referred to it yet.
     custom::CustomPanel& panel();
-    bool isLoaded() const { return m_asRead.has_value(); }
+    bool isLoaded() const { return m_loaded; }
     // Shows the panel without blocking the console ("Custom").
     void show();
     // The console's switch-off of the custom channels (scenes, bank "1").
@@ -47,9 +47,8 @@ public:
     // The six custom slots made afresh from their names (a mix was loaded);
     // `missingText` tells of the files that could not be loaded.
     void setUp(const QString& missingText);
-    // The selections to write at shutdown: only once read, only when
-    // changed since.
-    std::optional<persist::CustomPanelSettings> toSave() const;
+    // The panel's selections; none while it has not loaded.
+    std::optional<persist::CustomPanelSettings> selections() const;
 
     void hidePanel();
     // The console's colours changed: a loaded panel copies its background.
@@ -75,9 +74,7 @@ private:
     core::Dialogs& m_dialogs;
     QPushButton* m_backgroundButton;
     QPushButton* m_randomButton;
-    // What the file held when the panel loaded (nullopt inside when it was
-    // missing or damaged); empty until then.
-    std::optional<std::optional<persist::CustomPanelSettings>> m_asRead;
+    bool m_loaded = false;
     // The message for files the running set-up cannot load; empty when none
     // is running.
     QString m_missingText;

@@ -1,6 +1,6 @@
 #include "InformationWindow.h"
 
-#include "ProgramTitle.h"
+#include "core/ProgramTitle.h"
 #include "widgets/XpBs.h"
 
 #include <QCheckBox>
@@ -48,7 +48,7 @@ InformationWindow::InformationWindow(QSettings& settings, QWidget* parent)
       m_addOns(new widgets::XpBs(QStringLiteral("Preview Add-ons "), this)),
       m_website(new widgets::XpBs(QStringLiteral("Visit Website"), this)) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(kProgramTitle);
+    setWindowTitle(core::kProgramTitle);
     setModal(true);
     m_dontShow->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
     m_continue->setObjectName(QStringLiteral("cmdContinue"));

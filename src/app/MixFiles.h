@@ -13,17 +13,15 @@ class Dialogs;
 namespace sylvaro::app {
 
 class ConsoleState;
-class CustomLink;
 
 // User mixes: "Save" writes the whole console to a .svm file the user names
 // in saves/, "Load" reads one back. A file is checked whole before anything
-// changes; a mix is then applied control by control in its own order, so
-// every control's own handler runs as if the user had set it. UI thread only.
+// changes; the console's state then applies it. UI thread only.
 class MixFiles : public QObject {
     Q_OBJECT
 public:
     MixFiles(const core::AppDir& dir, core::Dialogs& dialogs, ConsoleState& state,
-             CustomLink& custom, QObject* parent = nullptr);
+             QObject* parent = nullptr);
 
     // "Save": asks for a file; false when cancelled or not written.
     bool save();
@@ -34,13 +32,10 @@ public:
     // nothing.
     bool loadFrom(const QString& path);
 
-    persist::MixFile capture() const;
-    void apply(const persist::MixFile& mix);
-
     QString savesFolder() const;
 
 Q_SIGNALS:
-    // A mix has been applied to the console.
+    // A mix file has been applied to the console.
     void applied();
 
 public:
@@ -52,7 +47,6 @@ private:
     const core::AppDir& m_dir;
     core::Dialogs& m_dialogs;
     ConsoleState& m_state;
-    CustomLink& m_custom;
 };
 
 } // namespace sylvaro::app

@@ -2,7 +2,7 @@
 
 #include "ConsoleLifecycle.h"
 #include "Services.h"
-#include "VolumeControls.h"
+#include "panels/VolumeControls.h"
 #include "recorder/Desktop.h"
 #include "recorder/RecorderWindow.h"
 #include "widgets/TrackSlider.h"
@@ -11,7 +11,7 @@
 
 namespace sylvaro::app {
 
-RecorderLink::RecorderLink(const Services& services, VolumeControls& volumes,
+RecorderLink::RecorderLink(const Services& services, panels::VolumeControls& volumes,
                            ConsoleLifecycle& lifecycle, QWidget* console)
     : m_services(services), m_volumes(volumes), m_console(console),
       m_desktop(std::make_unique<recorder::QtDesktop>()), m_desktopInUse(m_desktop.get()) {

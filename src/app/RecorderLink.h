@@ -12,10 +12,13 @@ namespace sylvaro::recorder {
 class Desktop;
 } // namespace sylvaro::recorder
 
+namespace sylvaro::panels {
+class VolumeControls;
+}
+
 namespace sylvaro::app {
 
 class ConsoleLifecycle;
-class VolumeControls;
 struct Services;
 
 // The console's side of the recorder: creates the recorder window on first
@@ -25,8 +28,8 @@ struct Services;
 class RecorderLink : public QObject {
     Q_OBJECT
 public:
-    RecorderLink(const Services& services, VolumeControls& volumes, ConsoleLifecycle& lifecycle,
-                 QWidget* console);
+    RecorderLink(const Services& services, panels::VolumeControls& volumes,
+                 ConsoleLifecycle& lifecycle, QWidget* console);
     ~RecorderLink() override;
 
     // The "Record" button.
@@ -37,7 +40,7 @@ public:
 
 private:
     const Services& m_services;
-    VolumeControls& m_volumes;
+    panels::VolumeControls& m_volumes;
     QWidget* m_console;
     std::unique_ptr<recorder::Desktop> m_desktop;
     recorder::Desktop* m_desktopInUse;

@@ -1,8 +1,8 @@
 #include "SettingsFiles.h"
 
-#include "ProgramTitle.h"
 #include "core/AppDir.h"
 #include "core/Dialogs.h"
+#include "core/ProgramTitle.h"
 #include "persist/DamagedFileReport.h"
 #include "persist/RecordFile.h"
 
@@ -36,19 +36,26 @@ QString SettingsFiles::panelPath() const {
 
 template <typename Record> std::optional<Record> SettingsFiles::read(const QString& path) {
     return persist::readOrReportDamaged<Record>(
-        path, m_dialogs, {kDamagedText, kProgramTitle, QStringLiteral("the console")});
+        path, m_dialogs, {kDamagedText, core::kProgramTitle, QStringLiteral("the console")});
 }
 
 std::optional<persist::ConsoleSettings> SettingsFiles::readConsole() {
-    return read<persist::ConsoleSettings>(consolePath());
+    std::optional<persist::ConsoleSettings> held = read<persist::ConsoleSettings>(consolePath());
+    m_console.remember(held);
+    return held;
 }
 
 std::optional<persist::CustomNames> SettingsFiles::readCustom() {
-    return read<persist::CustomNames>(customPath());
+    std::optional<persist::CustomNames> held = read<persist::CustomNames>(customPath());
+    m_custom.remember(held);
+    return held;
 }
 
 std::optional<persist::CustomPanelSettings> SettingsFiles::readPanel() {
-    return read<persist::CustomPanelSettings>(panelPath());
+    std::optional<persist::CustomPanelSettings> held =
+        read<persist::CustomPanelSettings>(panelPath());
+    m_panel.remember(held);
+    return held;
 }
 
 std::optional<persist::WriteFailure> SettingsFiles::save(const QString& path,
@@ -76,12 +83,12 @@ void SettingsFiles::reportNotSaved(const std::vector<persist::WriteFailure>& fai
     const QString last = paths.takeLast();
     const QString named =
         paths.isEmpty() ? last : paths.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
-    m_dialogs.message({kNotSavedText.arg(named), kProgramTitle, core::MessageButtons::Ok,
+    m_dialogs.message({kNotSavedText.arg(named), core::kProgramTitle, core::MessageButtons::Ok,
                        core::MessageIcon::Warning, reasons.join(QLatin1Char('\n'))});
 }
 
-void SettingsFiles::writeAtShutdown(const persist::ConsoleSettings* console,
-                                    const persist::CustomNames* custom,
+void SettingsFiles::writeAtShutdown(const persist::ConsoleSettings& console,
+                                    const persist::CustomNames& custom,
                                     const persist::CustomPanelSettings* panel,
                                     const std::vector<persist::WriteFailure>& othersFailed) {
     std::vector<persist::WriteFailure> failed;
@@ -90,13 +97,15 @@ void SettingsFiles::writeAtShutdown(const persist::ConsoleSettings* console,
             failed.push_back(*f);
         }
     };
-    if (console) {
-        write(consolePath(), console->toLine());
+    // One that says what the console says may be spelled the user's way:
+    // it is left as it is.
+    if (m_console.needsWriting(console)) {
+        write(consolePath(), console.toLine());
     }
-    if (custom) {
-        write(customPath(), custom->toLine());
+    if (m_custom.needsWriting(custom)) {
+        write(customPath(), custom.toLine());
     }
-    if (panel) {
+    if (panel && m_panel.needsWriting(*panel)) {
         write(panelPath(), panel->toLine());
     }
     failed.insert(failed.end(), othersFailed.begin(), othersFailed.end());
@@ -108,10 +117,14 @@ void SettingsFiles::writeAtShutdown(const persist::ConsoleSettings* console,
 }
 
 bool SettingsFiles::writePanel(const persist::CustomPanelSettings& panel) {
+    if (!m_panel.needsWriting(panel)) {
+        return true;
+    }
     if (std::optional<persist::WriteFailure> f = save(panelPath(), panel.toLine())) {
         reportNotSaved({*f});
         return false;
     }
+    m_panel.remember(panel);
     return true;
 }
 

@@ -10,8 +10,8 @@
 
 namespace sylvaro::custom {
 
-CustomChannels::CustomChannels(Console console, QWidget* parent)
-    : QWidget(parent), m_console(std::move(console)) {
+CustomChannels::CustomChannels(CustomChannelsParts parts, QWidget* parent)
+    : QWidget(parent), m_parts(std::move(parts)) {
     setObjectName(QStringLiteral("customChannels"));
     // The boxes are the console's, driven only by the custom panel.
     setVisible(false);
@@ -23,19 +23,19 @@ CustomChannels::CustomChannels(Console console, QWidget* parent)
     }
     for (int n = 1; n <= kRandoms; ++n) {
         m_timers[index(n)] = std::make_unique<core::IntervalTimer>(
-            m_console.timers, [this, n] { randomTick(n); }, kRandomIntervalsMs[index(n)], false);
+            m_parts.timers, [this, n] { randomTick(n); }, kRandomIntervalsMs[index(n)], false);
     }
-    connect(&m_console.decoder, &SoundDecoder::decoded, this, &CustomChannels::onDecoded);
+    connect(&m_parts.decoder, &SoundDecoder::decoded, this, &CustomChannels::onDecoded);
 }
 
 CustomChannels::~CustomChannels() {
     for (std::size_t slot = 0; slot < m_slots.size(); ++slot) {
         if (m_slots[slot].ticket != 0) {
-            m_console.decoder.cancel(m_slots[slot].ticket);
+            m_parts.decoder.cancel(m_slots[slot].ticket);
         }
     }
     for (engine::Buffer& buffer : m_buffers) {
-        m_console.engine.release(buffer);
+        m_parts.engine.release(buffer);
     }
 }
 
@@ -51,7 +51,7 @@ QString CustomChannels::describe(std::size_t slot) const {
 }
 
 QString CustomChannels::soundPath(const QString& name) const {
-    return m_console.dir.userFile(QStringLiteral("sounds"), name);
+    return m_parts.dir.userFile(QStringLiteral("sounds"), name);
 }
 
 bool CustomChannels::fires(int value, int draw) {
@@ -68,7 +68,7 @@ void CustomChannels::setBackgroundName(int n, const QString& name) {
         // way may start. The box goes on working once a file is chosen.
         const std::size_t slot = kRandoms + index(n);
         cancel(slot);
-        m_console.engine.stop(m_buffers[slot]);
+        m_parts.engine.stop(m_buffers[slot]);
         return;
     }
     QCheckBox* box = enableBox(n);
@@ -84,7 +84,7 @@ void CustomChannels::setRandomName(int n, const QString& name) {
     m_names.random[slot] = name;
     if (name.isEmpty()) {
         cancel(slot);
-        m_console.engine.release(m_buffers[slot]);
+        m_parts.engine.release(m_buffers[slot]);
         m_pcm[slot] = nullptr;
         return;
     }
@@ -123,7 +123,7 @@ void CustomChannels::setUpAnswered(const QString& failure) {
 void CustomChannels::releaseAll() {
     for (std::size_t slot = 0; slot < m_slots.size(); ++slot) {
         cancel(slot);
-        m_console.engine.release(m_buffers[slot]);
+        m_parts.engine.release(m_buffers[slot]);
         m_pcm[slot] = nullptr;
     }
 }
@@ -140,7 +140,7 @@ void CustomChannels::onEnableChanged(int n) {
     }
     // Off: nothing still on its way may start, and what plays stops.
     cancel(slot);
-    m_console.engine.stop(m_buffers[slot]);
+    m_parts.engine.stop(m_buffers[slot]);
 }
 
 void CustomChannels::cancel(std::size_t slot) {
@@ -148,7 +148,7 @@ void CustomChannels::cancel(std::size_t slot) {
     if (pending.ticket == 0) {
         return;
     }
-    m_console.decoder.cancel(pending.ticket);
+    m_parts.decoder.cancel(pending.ticket);
     const Purpose purpose = pending.purpose;
     pending = {};
     if (purpose == Purpose::SetUp) {
@@ -165,7 +165,7 @@ void CustomChannels::load(std::size_t slot, Purpose purpose) {
     }
     if (pending.ticket != 0) {
         // The newer request wins; a set-up it replaces counts as answered.
-        m_console.decoder.cancel(pending.ticket);
+        m_parts.decoder.cancel(pending.ticket);
         if (pending.purpose == Purpose::SetUp && purpose != Purpose::SetUp) {
             pending = {};
             setUpAnswered({});
@@ -178,11 +178,11 @@ void CustomChannels::load(std::size_t slot, Purpose purpose) {
         return;
     }
     const QString path = soundPath(name);
-    if (engine::PcmPtr pcm = m_console.decoder.cached(path)) {
+    if (engine::PcmPtr pcm = m_parts.decoder.cached(path)) {
         finish(slot, purpose, pcm, {});
         return;
     }
-    m_slots[slot] = {m_console.decoder.request(path), purpose};
+    m_slots[slot] = {m_parts.decoder.request(path), purpose};
 }
 
 void CustomChannels::onDecoded(quint64 ticket, const engine::PcmPtr& pcm, const QString& error) {
@@ -198,7 +198,7 @@ void CustomChannels::onDecoded(quint64 ticket, const engine::PcmPtr& pcm, const 
 
 void CustomChannels::finish(std::size_t slot, Purpose purpose, const engine::PcmPtr& pcm,
                             const QString& error) {
-    engine::SoundEngine& engine = m_console.engine;
+    engine::SoundEngine& engine = m_parts.engine;
     if (purpose == Purpose::SetUp && pcm && pcm == m_pcm[slot] && engine.exists(m_buffers[slot])) {
         // Already made from this very sound (a box ticked just before): a
         // new buffer would only cut what plays.
@@ -225,14 +225,14 @@ void CustomChannels::finish(std::size_t slot, Purpose purpose, const engine::Pcm
     m_buffers[slot] = fresh;
     m_pcm[slot] = pcm;
     if (isBackground(slot)) {
-        engine.join(m_console.backgroundGroup, fresh);
-        engine.setVolume(fresh, m_console.backgroundVolume());
+        engine.join(m_parts.backgroundGroup, fresh);
+        engine.setVolume(fresh, m_parts.backgroundVolume());
         if (m_boxes[slot - kRandoms]->isChecked()) {
             engine.play(fresh, true);
         }
     } else {
-        engine.join(m_console.randomGroup, fresh);
-        engine.setVolume(fresh, m_console.randomVolume());
+        engine.join(m_parts.randomGroup, fresh);
+        engine.setVolume(fresh, m_parts.randomVolume());
     }
     if (purpose == Purpose::SetUp) {
         setUpAnswered({});
@@ -240,7 +240,7 @@ void CustomChannels::finish(std::size_t slot, Purpose purpose, const engine::Pcm
 }
 
 void CustomChannels::randomTick(int n) {
-    core::RandomSource& random = m_console.random;
+    core::RandomSource& random = m_parts.random;
     random.randomize();
     const int value = m_frequency[index(n)];
     const int draw = static_cast<int>(random.rnd() * 60.0);
@@ -250,7 +250,7 @@ void CustomChannels::randomTick(int n) {
     const std::optional<QString>& name = m_names.random[index(n)];
     if (name && !name->isEmpty()) {
         // Never panned: a new buffer stands in the middle and nothing moves it.
-        m_console.engine.play(m_buffers[index(n)], false);
+        m_parts.engine.play(m_buffers[index(n)], false);
     }
 }
 

@@ -24,6 +24,20 @@ namespace sylvaro::custom {
 
 class SoundDecoder;
 
+// Where the custom channels meet the console.
+struct CustomChannelsParts {
+    const core::AppDir& dir;
+    engine::SoundEngine& engine;
+    engine::Group backgroundGroup;
+    engine::Group randomGroup;
+    SoundDecoder& decoder;
+    core::TimerHost& timers;
+    core::RandomSource& random;
+    // The group sliders' current values.
+    std::function<int()> backgroundVolume;
+    std::function<int()> randomVolume;
+};
+
 // The user's own sounds in the console: the seven custom names, the six
 // custom buffers (two looping backgrounds in the background group, four
 // random sounds in the custom random group), the hidden enable boxes
@@ -33,25 +47,11 @@ class SoundDecoder;
 class CustomChannels : public QWidget {
     Q_OBJECT
 public:
-    // Where the channels meet the console.
-    struct Console {
-        const core::AppDir& dir;
-        engine::SoundEngine& engine;
-        engine::Group backgroundGroup;
-        engine::Group randomGroup;
-        SoundDecoder& decoder;
-        core::TimerHost& timers;
-        core::RandomSource& random;
-        // The group sliders' current values.
-        std::function<int()> backgroundVolume;
-        std::function<int()> randomVolume;
-    };
-
     static constexpr int kBackgrounds = 2;
     static constexpr int kRandoms = 4;
     static constexpr std::array<int, kRandoms> kRandomIntervalsMs{10000, 9200, 9700, 9400};
 
-    explicit CustomChannels(Console console, QWidget* parent = nullptr);
+    explicit CustomChannels(CustomChannelsParts parts, QWidget* parent = nullptr);
     ~CustomChannels() override;
 
     const persist::CustomNames& names() const { return m_names; }
@@ -120,7 +120,7 @@ private:
     void setUpAnswered(const QString& failure);
     void randomTick(int n);
 
-    Console m_console;
+    CustomChannelsParts m_parts;
     persist::CustomNames m_names;
     std::array<QCheckBox*, kBackgrounds> m_boxes{};
     std::array<std::unique_ptr<core::IntervalTimer>, kRandoms> m_timers;

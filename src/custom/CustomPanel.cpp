@@ -52,9 +52,9 @@ const QString CustomPanel::kResetText =
 const QString CustomPanel::kResetTitle = QStringLiteral("Confirm Reset");
 const QString CustomPanel::kNotSet = QStringLiteral("Not Set");
 
-CustomPanel::CustomPanel(Context context, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_context(std::move(context)),
-      m_preview(std::make_unique<SoundPreview>(m_context.engine)) {
+CustomPanel::CustomPanel(CustomPanelParts parts, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_parts(std::move(parts)),
+      m_preview(std::make_unique<SoundPreview>(m_parts.engine)) {
     setObjectName(QStringLiteral("custom"));
     setWindowTitle(kTitle);
 
@@ -83,7 +83,7 @@ CustomPanel::CustomPanel(Context context, QWidget* parent)
     // The user's own files go to the data folder, which is the program
     // folder too unless the program is installed read-only.
     const auto openFolder = [this](const QString& name) {
-        m_context.openFolder(m_context.dir.dataFile(name));
+        m_parts.openFolder(m_parts.dir.dataFile(name));
     };
     connect(openSounds, &QPushButton::clicked, this,
             [openFolder] { openFolder(QStringLiteral("sounds")); });
@@ -101,7 +101,7 @@ CustomPanel::CustomPanel(Context context, QWidget* parent)
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("lblCustomNote"));
     m_note->setWordWrap(true);
-    connect(&m_context.channels, &CustomChannels::loadFailed, this, &CustomPanel::say);
+    connect(&m_parts.channels, &CustomChannels::loadFailed, this, &CustomPanel::say);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(openSounds);
@@ -178,7 +178,7 @@ QWidget* CustomPanel::buildEnableGroup() {
         auto* check = new QCheckBox(kNotSet, backgrounds);
         check->setObjectName(QStringLiteral("Check%1").arg(n));
         connect(check, &QCheckBox::toggled, this,
-                [this, n](bool on) { m_context.channels.enableBox(n)->setChecked(on); });
+                [this, n](bool on) { m_parts.channels.enableBox(n)->setChecked(on); });
         m_enable[static_cast<std::size_t>(n - 1)] = check;
         backgroundColumn->addWidget(check);
     }
@@ -202,7 +202,7 @@ QWidget* CustomPanel::buildEnableGroup() {
         slider->setMinimumWidth(160);
         slider->setAccessibleName(tr("Frequency of custom random sound %1").arg(n));
         name->setBuddy(slider);
-        const auto apply = [this, n](int value) { m_context.channels.setFrequency(n, value); };
+        const auto apply = [this, n](int value) { m_parts.channels.setFrequency(n, value); };
         connect(slider, &widgets::TrackSlider::changed, this, apply);
         connect(slider, &widgets::TrackSlider::scrolled, this, apply);
         m_names[static_cast<std::size_t>(n - 1)] = name;
@@ -251,7 +251,7 @@ void CustomPanel::apply(const persist::CustomPanelSettings& s) {
     for (int n = 1; n <= 4; ++n) {
         frequencySlider(n)->setValue(s.frequency[static_cast<std::size_t>(n - 1)]);
         // The timers follow the slider even when it already stood there.
-        m_context.channels.setFrequency(n, frequencySlider(n)->value());
+        m_parts.channels.setFrequency(n, frequencySlider(n)->value());
     }
     for (int n = 1; n <= 4; ++n) {
         labelBox(n + 1)->setText(s.randomLabels[static_cast<std::size_t>(n - 1)]);
@@ -281,10 +281,10 @@ void CustomPanel::switchOff() {
 bool CustomPanel::resetAll() {
     const core::MessageRequest request{
         kResetText, kResetTitle, core::MessageButtons::OkCancel, core::MessageIcon::None, {}};
-    if (m_context.dialogs.message(request) != core::MessageAnswer::Ok) {
+    if (m_parts.dialogs.message(request) != core::MessageAnswer::Ok) {
         return false;
     }
-    CustomChannels& channels = m_context.channels;
+    CustomChannels& channels = m_parts.channels;
     persist::CustomNames cleared;
     cleared.random.fill(QString());
     cleared.background.fill(QString());
@@ -300,8 +300,7 @@ bool CustomPanel::resetAll() {
 
 void CustomPanel::choose(const QString& key) {
     FilePicker picker(
-        key,
-        {m_context.dir, m_context.decoder, *m_preview, m_context.backColour(), m_context.dialogs},
+        key, {m_parts.dir, m_parts.decoder, *m_preview, m_parts.backColour(), m_parts.dialogs},
         this);
     if (m_runPicker) {
         m_runPicker(picker);
@@ -309,7 +308,7 @@ void CustomPanel::choose(const QString& key) {
         picker.exec();
     }
     const std::optional<QString>& chosen = picker.chosen();
-    CustomChannels& channels = m_context.channels;
+    CustomChannels& channels = m_parts.channels;
     if (chosen) {
         if (key == QLatin1String("back1") || key == QLatin1String("back2")) {
             channels.setBackgroundName(key.back().digitValue(), *chosen);
@@ -325,13 +324,13 @@ void CustomPanel::choose(const QString& key) {
         // leaves the one it has.
         const QString& picture = channels.names().picture;
         if (!picture.isEmpty()) {
-            m_context.showPicture(picture);
+            m_parts.showPicture(picture);
         }
     }
 }
 
 void CustomPanel::showFileNames() {
-    const persist::CustomNames& names = m_context.channels.names();
+    const persist::CustomNames& names = m_parts.channels.names();
     const auto describe = [](const std::optional<QString>& name) {
         return name && !name->isEmpty() ? tr("File: %1").arg(*name) : tr("No file chosen");
     };
@@ -351,7 +350,7 @@ void CustomPanel::say(const QString& text) {
 }
 
 void CustomPanel::paintBackground() {
-    widgets::paintRole(this, QPalette::Window, m_context.backColour());
+    widgets::paintRole(this, QPalette::Window, m_parts.backColour());
 }
 
 void CustomPanel::showEvent(QShowEvent* event) {

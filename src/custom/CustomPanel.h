@@ -32,6 +32,21 @@ class FilePicker;
 class SoundDecoder;
 class SoundPreview;
 
+// What the custom panel works with.
+struct CustomPanelParts {
+    const core::AppDir& dir;
+    CustomChannels& channels;
+    SoundDecoder& decoder;
+    engine::SoundEngine& engine;
+    core::Dialogs& dialogs;
+    // The console's background colour, in the stored form.
+    std::function<std::int32_t()> backColour;
+    // Shows a picture of images/ in the console; false when it cannot.
+    std::function<bool(const QString& name)> showPicture;
+    // Opens a folder in the desktop's file manager.
+    std::function<void(const QString& path)> openFolder;
+};
+
 // The modeless "Select A Custom File" window (`custom`): the captions of the
 // six custom sound slots, the enable boxes of the two custom backgrounds,
 // the frequency sliders of the four custom random sounds, the choose
@@ -40,21 +55,7 @@ class SoundPreview;
 class CustomPanel : public QWidget {
     Q_OBJECT
 public:
-    struct Context {
-        const core::AppDir& dir;
-        CustomChannels& channels;
-        SoundDecoder& decoder;
-        engine::SoundEngine& engine;
-        core::Dialogs& dialogs;
-        // The console's background colour, in the stored form.
-        std::function<std::int32_t()> backColour;
-        // Shows a picture of images/ in the console; false when it cannot.
-        std::function<bool(const QString& name)> showPicture;
-        // Opens a folder in the desktop's file manager.
-        std::function<void(const QString& path)> openFolder;
-    };
-
-    explicit CustomPanel(Context context, QWidget* parent = nullptr);
+    explicit CustomPanel(CustomPanelParts parts, QWidget* parent = nullptr);
     ~CustomPanel() override;
 
     // Applies a stored selection in its own order, each control with its
@@ -112,7 +113,7 @@ private:
     void say(const QString& text);
     void onLabelEdited(int textIndex, const QString& text);
 
-    Context m_context;
+    CustomPanelParts m_parts;
     std::unique_ptr<SoundPreview> m_preview;
     std::array<QLineEdit*, 6> m_labels{};               // Text1..Text6
     std::array<QCheckBox*, 2> m_enable{};               // Check1, Check2

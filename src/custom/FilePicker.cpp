@@ -30,8 +30,8 @@ const QString kImagePattern = QStringLiteral("*.jpg");
 
 const QString FilePicker::kTitle = QStringLiteral("Select A Custom Sound/Image");
 
-FilePicker::FilePicker(QString key, Context context, QWidget* parent)
-    : QDialog(parent), m_key(std::move(key)), m_context(std::move(context)) {
+FilePicker::FilePicker(QString key, FilePickerParts parts, QWidget* parent)
+    : QDialog(parent), m_key(std::move(key)), m_parts(std::move(parts)) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(kTitle);
     setModal(true);
@@ -96,16 +96,16 @@ FilePicker::FilePicker(QString key, Context context, QWidget* parent)
     connect(m_apply, &QAbstractButton::clicked, this, &FilePicker::apply);
     connect(cancelButton, &QAbstractButton::clicked, this, &QDialog::reject);
     connect(add, &QPushButton::clicked, this, &FilePicker::addFile);
-    connect(&m_context.decoder, &SoundDecoder::decoded, this, &FilePicker::onDecoded);
+    connect(&m_parts.decoder, &SoundDecoder::decoded, this, &FilePicker::onDecoded);
 
     setAutoFillBackground(true);
-    widgets::paintRole(this, QPalette::Window, m_context.backColour);
+    widgets::paintRole(this, QPalette::Window, m_parts.backColour);
     refresh();
 }
 
 FilePicker::~FilePicker() {
     if (m_ticket != 0) {
-        m_context.decoder.cancel(m_ticket);
+        m_parts.decoder.cancel(m_ticket);
     }
 }
 
@@ -147,7 +147,7 @@ QStringList FilePicker::names() const {
 void FilePicker::refresh() {
     const QSignalBlocker quiet(m_list);
     m_list->clear();
-    m_list->addItems(listNames(m_context.dir, forImage()));
+    m_list->addItems(listNames(m_parts.dir, forImage()));
 }
 
 bool FilePicker::select(const QString& name) {
@@ -180,19 +180,19 @@ void FilePicker::onClicked(const QString& name) {
 }
 
 void FilePicker::previewSound(const QString& name) {
-    m_context.preview.stop();
+    m_parts.preview.stop();
     if (m_ticket != 0) {
-        m_context.decoder.cancel(m_ticket);
+        m_parts.decoder.cancel(m_ticket);
         m_ticket = 0;
     }
     m_pending = name;
-    const QString path = m_context.dir.userFile(folder(), name);
-    if (engine::PcmPtr pcm = m_context.decoder.cached(path)) {
+    const QString path = m_parts.dir.userFile(folder(), name);
+    if (engine::PcmPtr pcm = m_parts.decoder.cached(path)) {
         onDecoded(0, pcm, {});
         return;
     }
     say(tr("Reading %1\u2026").arg(name));
-    m_ticket = m_context.decoder.request(path);
+    m_ticket = m_parts.decoder.request(path);
 }
 
 void FilePicker::onDecoded(quint64 ticket, const engine::PcmPtr& pcm, const QString& error) {
@@ -206,7 +206,7 @@ void FilePicker::onDecoded(quint64 ticket, const engine::PcmPtr& pcm, const QStr
         return;
     }
     std::string refused;
-    if (!m_context.preview.play(pcm, refused)) {
+    if (!m_parts.preview.play(pcm, refused)) {
         say(tr("%1 cannot be played: %2").arg(m_pending, QString::fromStdString(refused)));
         return;
     }
@@ -214,7 +214,7 @@ void FilePicker::onDecoded(quint64 ticket, const engine::PcmPtr& pcm, const QStr
 }
 
 void FilePicker::previewImage(const QString& name) {
-    QImageReader reader(m_context.dir.userFile(folder(), name));
+    QImageReader reader(m_parts.dir.userFile(folder(), name));
     reader.setAutoTransform(true);
     const QImage image = reader.read();
     if (image.isNull()) {
@@ -256,7 +256,7 @@ void FilePicker::apply() {
 void FilePicker::addFile() {
     const QString filter = forImage() ? tr("JPEG pictures (*.jpg *.JPG *.jpeg)|*.jpg")
                                       : tr("WAV sounds (*.wav *.WAV *.wave)|*.wav");
-    const QString source = m_context.dialogs.openFileName(
+    const QString source = m_parts.dialogs.openFileName(
         {filter, QDir::homePath(), {}, forImage() ? tr("Add a picture") : tr("Add a sound")});
     if (source.isEmpty()) {
         return;
@@ -274,14 +274,14 @@ void FilePicker::addFile() {
         say(why);
         return;
     }
-    const QString target = m_context.dir.dataFile(folder(), name);
+    const QString target = m_parts.dir.dataFile(folder(), name);
     if (QFileInfo(target).canonicalFilePath() != info.canonicalFilePath()) {
         if (QFileInfo::exists(target)) {
             say(tr("There is already a file called %1 in the %2 folder; rename one of them first.")
                     .arg(name, folder()));
             return;
         }
-        QDir().mkpath(m_context.dir.dataFile(folder()));
+        QDir().mkpath(m_parts.dir.dataFile(folder()));
         QFile file(source);
         if (!file.copy(target)) {
             say(tr("%1 could not be copied into %2: %3").arg(name, target, file.errorString()));
@@ -294,14 +294,14 @@ void FilePicker::addFile() {
 
 void FilePicker::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        widgets::paintRole(this, QPalette::Window, m_context.backColour);
+        widgets::paintRole(this, QPalette::Window, m_parts.backColour);
     }
     QDialog::changeEvent(event);
 }
 
 void FilePicker::done(int result) {
     // The sound being previewed goes quiet with the picker.
-    m_context.preview.stop();
+    m_parts.preview.stop();
     QDialog::done(result);
 }
 

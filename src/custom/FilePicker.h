@@ -28,6 +28,16 @@ namespace sylvaro::custom {
 class SoundDecoder;
 class SoundPreview;
 
+// What the file picker works with.
+struct FilePickerParts {
+    const core::AppDir& dir;
+    SoundDecoder& decoder;
+    SoundPreview& preview;
+    std::int32_t backColour;
+    // Asks for a file anywhere on the computer ("Add File…").
+    core::Dialogs& dialogs;
+};
+
 // The modal "Select A Custom Sound/Image" window (`Form4`): lists the WAV
 // files of sounds/ or the JPEG pictures of images/ (both roots, bare names
 // only), previews a clicked one, copies a file from elsewhere in with "Add
@@ -35,16 +45,7 @@ class SoundPreview;
 class FilePicker : public QDialog {
     Q_OBJECT
 public:
-    struct Context {
-        const core::AppDir& dir;
-        SoundDecoder& decoder;
-        SoundPreview& preview;
-        std::int32_t backColour;
-        // Asks for a file anywhere on the computer ("Add File…").
-        core::Dialogs& dialogs;
-    };
-
-    FilePicker(QString key, Context context, QWidget* parent = nullptr);
+    FilePicker(QString key, FilePickerParts parts, QWidget* parent = nullptr);
     ~FilePicker() override;
 
     const QString& key() const { return m_key; }
@@ -84,7 +85,7 @@ private:
     QString selectedName() const;
 
     QString m_key;
-    Context m_context;
+    FilePickerParts m_parts;
     QListWidget* m_list;
     QLabel* m_previewCaption;
     QLabel* m_picture;

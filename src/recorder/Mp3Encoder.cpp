@@ -45,12 +45,16 @@ Mp3Encoder::~Mp3Encoder() {
     delete m_part;
 }
 
-QString Mp3Encoder::program() const {
-    const QFileInfo beside(m_folder + QLatin1Char('/') + kProgramName);
+QString findEncoder(const QString& programFolder) {
+    const QFileInfo beside(programFolder + QLatin1Char('/') + Mp3Encoder::kProgramName);
     if (beside.isFile() && beside.isExecutable()) {
         return beside.absoluteFilePath();
     }
-    return QStandardPaths::findExecutable(kProgramName);
+    return QStandardPaths::findExecutable(Mp3Encoder::kProgramName);
+}
+
+QString Mp3Encoder::program() const {
+    return findEncoder(m_folder);
 }
 
 void Mp3Encoder::start(const QString& source, const QString& target) {

@@ -17,6 +17,10 @@ struct EncodeOutcome {
     QString reason; // for Failed: what went wrong, in words
 };
 
+// The MP3 encoder `lame`: beside the program in `programFolder` first, else
+// on PATH; empty when there is none.
+QString findEncoder(const QString& programFolder);
+
 // Runs the MP3 encoder `lame` on one WAV file without blocking: `lame`
 // beside the program first, else on PATH, started with the argument vector
 // [source, target]. lame writes under a temporary name beside the target,

@@ -116,4 +116,42 @@ const Scene* find(std::string_view caption) {
     return nullptr;
 }
 
+QStringList captions() {
+    QStringList list;
+    for (const Scene& s : kScenes) {
+        list << QString::fromUtf8(s.caption.data(), static_cast<qsizetype>(s.caption.size()));
+    }
+    return list;
+}
+
+QString unknownSceneText(const QString& name) {
+    return QStringLiteral("there is no scene called \"%1\" (the scenes are %2)")
+        .arg(name, captions().join(QStringLiteral(", ")));
+}
+
+const Scene* findByName(const QString& name) {
+    const QStringList list = captions();
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (list[i].compare(name.trimmed(), Qt::CaseInsensitive) == 0) {
+            return &kScenes[i];
+        }
+    }
+    return nullptr;
+}
+
+int gridIndex(const Scene* scene) {
+    if (!scene) {
+        return -1;
+    }
+    const auto at = std::find(kGridOrder.begin(), kGridOrder.end(), scene->caption);
+    return at == kGridOrder.end() ? -1 : static_cast<int>(at - kGridOrder.begin());
+}
+
+const Scene* atGrid(int index) {
+    if (index < 0 || index >= static_cast<int>(kGridOrder.size())) {
+        return nullptr;
+    }
+    return find(kGridOrder[static_cast<std::size_t>(index)]);
+}
+
 } // namespace sylvaro::scenes

@@ -2,6 +2,8 @@
 
 #include "console/StoredColour.h"
 
+#include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -36,11 +38,24 @@ struct Scene {
 };
 
 std::span<const Scene> all();
+// The scene with exactly this caption; null when there is none.
 const Scene* find(std::string_view caption);
+// The scene a person names: any case, spaces around ignored; null when there
+// is none.
+const Scene* findByName(const QString& name);
+// Every caption, in the table's order.
+QStringList captions();
+// The words that tell there is no scene called `name`, listing the scenes.
+QString unknownSceneText(const QString& name);
 
 // Button order: four columns, three rows.
 inline constexpr std::array<std::string_view, 12> kGridOrder{
     "Woodland", "Country", "Dawn",   "Coast",    "Storm", "Tropical",
     "Summer",   "Jungle",  "Stream", "Downpour", "Night", "Fireside"};
+
+// Where a scene stands in the grid, row by row; -1 for none.
+int gridIndex(const Scene* scene);
+// The scene at a grid position; null outside the grid.
+const Scene* atGrid(int index);
 
 } // namespace sylvaro::scenes

@@ -1,17 +1,9 @@
 #pragma once
 
-#include "app/BackgroundChannels.h"
-#include "app/CatalogueSounds.h"
-#include "app/ClockAlarmPanel.h"
 #include "app/ConsoleLifecycle.h"
 #include "app/ConsoleMenus.h"
 #include "app/ConsoleState.h"
 #include "app/ConsoleWindow.h"
-#include "app/DevicePanel.h"
-#include "app/PictureArea.h"
-#include "app/RandomSounds.h"
-#include "app/ScenePanel.h"
-#include "app/VolumeControls.h"
 #include "core/RandomSource.h"
 #include "core/ScriptedDialogs.h"
 #include "core/VirtualTimerHost.h"
@@ -19,6 +11,14 @@
 #include "custom/CustomChannels.h"
 #include "custom/SoundDecoder.h"
 #include "engine/SoundEngine.h"
+#include "panels/BackgroundChannels.h"
+#include "panels/CatalogueSounds.h"
+#include "panels/ClockAlarmPanel.h"
+#include "panels/DevicePanel.h"
+#include "panels/PictureArea.h"
+#include "panels/RandomSounds.h"
+#include "panels/ScenePanel.h"
+#include "panels/VolumeControls.h"
 #include "support/FakeAudioOutput.h"
 #include "support/ProgramFolder.h"
 #include "widgets/TrackSlider.h"
@@ -63,7 +63,7 @@ protected:
 
     // The engine as the catalogue sees it: buffers by their catalogue index.
     struct CatalogueView {
-        app::CatalogueSounds& sounds;
+        panels::CatalogueSounds& sounds;
         engine::SoundEngine& e() const { return sounds.engine(); }
         bool isPlaying(int index) const { return e().isPlaying(sounds.buffer(index)); }
         int volume(int index) const { return e().volume(sounds.buffer(index)); }
@@ -73,8 +73,8 @@ protected:
         int bufferCount() const { return e().bufferCount(); }
     };
     CatalogueView engine() { return {console->sounds()}; }
-    app::BackgroundChannels& channels() { return console->panels().channels; }
-    app::VolumeControls& volumes() { return console->panels().volumes; }
+    panels::BackgroundChannels& channels() { return console->panels().channels; }
+    panels::VolumeControls& volumes() { return console->panels().volumes; }
     QCheckBox* box(int channel) { return channels().box(channel); }
     static int bg(int channel) { return console::catalogue::backgroundIndex(channel); }
 

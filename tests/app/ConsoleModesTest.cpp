@@ -1,7 +1,7 @@
 #include "app/ConsoleModes.h"
 
 #include "ConsoleFixture.h"
-#include "app/FullWindowPicture.h"
+#include "panels/FullWindowPicture.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -15,7 +15,7 @@ namespace {
 class ConsoleModesTest : public ConsoleTest {
 protected:
     app::ConsoleModes& modes() { return console->modes(); }
-    app::RandomSounds& random() { return console->panels().random; }
+    panels::RandomSounds& random() { return console->panels().random; }
     QPushButton* hideButton() {
         return console->findChild<QPushButton*>(QStringLiteral("Command20"));
     }
@@ -77,7 +77,7 @@ TEST_F(ConsoleModesTest, HideLeavesOnlyThePictureAndTheShowButton) {
     EXPECT_TRUE(showButton()->isEnabled());
     EXPECT_FALSE(hideButton()->isVisible());
     EXPECT_FALSE(hideButton()->isEnabled());
-    app::FullWindowPicture* full = modes().fullPicture();
+    panels::FullWindowPicture* full = modes().fullPicture();
     EXPECT_TRUE(full->isVisible());
     EXPECT_EQ(full->picture().cacheKey(), picture.cacheKey());
     EXPECT_EQ(full->geometry(), console->centralWidget()->rect());
@@ -86,7 +86,8 @@ TEST_F(ConsoleModesTest, HideLeavesOnlyThePictureAndTheShowButton) {
         if (w == full || w == showButton() || w->isAncestorOf(showButton())) {
             continue;
         }
-        EXPECT_FALSE(w->isVisible()) << w->metaObject()->className() << " " << w->objectName().toStdString();
+        EXPECT_FALSE(w->isVisible())
+            << w->metaObject()->className() << " " << w->objectName().toStdString();
     }
     for (const char* name : {"cmdRecord", "cmdExit", "cmdReset", "cmdCustomBackground",
                              "cmdCustomRandom", "chkSpatial", "scrlVol", "HScroll3", "HScroll1",

@@ -91,7 +91,7 @@ TEST_F(ConsoleKeys, TabReachesEveryBoxSliderAndButtonOnceAsTheyAreRead) {
 TEST_F(ConsoleKeys, CtrlAndTheNumberRowPressTheSceneButtonsInReadingOrder) {
     start();
     ASSERT_TRUE(activate(console.get()));
-    QSignalSpy chosen(&console->scenes(), &app::ScenePanel::sceneChosen);
+    QSignalSpy chosen(&console->scenes(), &panels::ScenePanel::sceneChosen);
     const std::vector<QToolButton*> scenes = scenesAsRead();
     const Qt::Key row[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3,     Qt::Key_4,
                            Qt::Key_5, Qt::Key_6, Qt::Key_7,     Qt::Key_8,
@@ -110,7 +110,7 @@ TEST_F(ConsoleKeys, CtrlAndTheNumberRowPressTheSceneButtonsInReadingOrder) {
 TEST_F(ConsoleKeys, SceneShortcutsWaitForStartUp) {
     createAndLoad();
     ASSERT_TRUE(activate(console.get()));
-    QSignalSpy chosen(&console->scenes(), &app::ScenePanel::sceneChosen);
+    QSignalSpy chosen(&console->scenes(), &panels::ScenePanel::sceneChosen);
     QTest::keyClick(console.get(), Qt::Key_1, Qt::ControlModifier);
     EXPECT_EQ(chosen.size(), 0) << "a scene applied before the sounds exist";
 }

@@ -47,7 +47,7 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     // Everything a mix holds, as the console shows it now.
-    persist::MixFile now() { return mixes().capture(); }
+    persist::MixFile now() { return console->state().captureMix(); }
 
     // A console far from its defaults: a scene, a custom background, both
     // colours, the alarm, a label and a bank 2 slider.

@@ -4,7 +4,7 @@
 // more low rumble than the summer meadow.
 
 #include "app/ConsoleFixture.h"
-#include "app/ScenePanel.h"
+#include "panels/ScenePanel.h"
 #include "support/BuiltProgram.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "app/ClockAlarmPanel.h"
 #include "app/ConsoleFixture.h"
-#include "app/RandomSounds.h"
-#include "app/ScenePanel.h"
+#include "panels/ClockAlarmPanel.h"
+#include "panels/RandomSounds.h"
+#include "panels/ScenePanel.h"
 #include "widgets/StoredColour.h"
 
 #include <QAction>
@@ -25,8 +25,8 @@ QColor textOf(QWidget* w) {
 
 class SceneTest : public ConsoleTest, public ::testing::WithParamInterface<std::string_view> {
 protected:
-    app::RandomSounds& randomSounds() { return *(&console->panels().random); }
-    app::ScenePanel& scenes() { return console->scenes(); }
+    panels::RandomSounds& randomSounds() { return *(&console->panels().random); }
+    panels::ScenePanel& scenes() { return console->scenes(); }
 };
 
 } // namespace
@@ -173,7 +173,7 @@ TEST_F(ConsoleTest, TheAlarmRingsItsOwnBufferWhateverTheVolumesAndOffStopsIt) {
     clock.set(QDateTime(QDate(2026, 12, 8), QTime(6, 59, 58)));
     start();
     host.advance(2); // 07:00:01.002, just after the clock's tick
-    app::ClockAlarmPanel& panel = console->panels().clock;
+    panels::ClockAlarmPanel& panel = console->panels().clock;
     EXPECT_EQ(panel.alarmBox()->text(), QStringLiteral("00:00"));
     EXPECT_EQ(panel.clockLabel()->text(), QStringLiteral("07:00:01"));
     panel.alarmBox()->setText(QStringLiteral("07:00:03"));

@@ -1,6 +1,6 @@
 #include "app/ConsoleFixture.h"
-#include "app/RandomSounds.h"
 #include "custom/CustomChannels.h"
+#include "panels/RandomSounds.h"
 #include "persist/LineCodec.h"
 
 #include <QDir>
@@ -24,7 +24,7 @@ persist::ConsoleSettings quietState() {
 
 class ConsoleSettingsTest : public ConsoleTest {
 protected:
-    app::RandomSounds& randomSounds() { return *(&console->panels().random); }
+    panels::RandomSounds& randomSounds() { return *(&console->panels().random); }
     widgets::TrackSlider* frequency(int bank, int slot) {
         return randomSounds().slider(bank, slot);
     }

@@ -3,7 +3,6 @@
 #include "app/ConsoleShell.h"
 #include "app/InformationWindow.h"
 #include "app/RecorderLink.h"
-#include "app/SplashWindow.h"
 #include "recorder/RecorderWindow.h"
 #include "widgets/ChameleonButton.h"
 #include "widgets/SkinnedButton.h"
@@ -20,50 +19,6 @@
 
 namespace sylvaro::test {
 namespace {
-
-// The splash: two seconds of virtual time, or a key, or a click.
-class SplashTest : public ::testing::Test {
-protected:
-    core::VirtualTimerHost host;
-    ProgramFolder folder;
-    core::AppDir dir{folder.path()};
-    app::SplashWindow splash{host, dir};
-    int finished = 0;
-
-    void SetUp() override {
-        QObject::connect(&splash, &app::SplashWindow::finished, &splash, [this] { ++finished; });
-        splash.start();
-        ASSERT_TRUE(splash.isVisible());
-    }
-};
-
-TEST_F(SplashTest, EndsAfterTwoSeconds) {
-    EXPECT_EQ(splash.findChild<QLabel*>(QStringLiteral("lblProductName"))->text(),
-              QStringLiteral("Sylvaro v1.2"));
-    host.advance(1999);
-    EXPECT_EQ(finished, 0);
-    host.advance(1);
-    EXPECT_EQ(finished, 1);
-    EXPECT_FALSE(splash.isVisible());
-    host.advance(10000);
-    EXPECT_EQ(finished, 1);
-}
-
-TEST_F(SplashTest, AKeyEndsItEarlyAndOnlyOnce) {
-    host.advance(500);
-    QTest::keyClick(&splash, Qt::Key_A);
-    EXPECT_EQ(finished, 1);
-    EXPECT_FALSE(splash.isVisible());
-    host.advance(2000);
-    EXPECT_EQ(finished, 1);
-}
-
-TEST_F(SplashTest, AClickOnTheFrameEndsIt) {
-    QWidget* frame = splash.findChild<QWidget*>(QStringLiteral("Frame1"));
-    ASSERT_NE(frame, nullptr);
-    QTest::mouseClick(frame, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(finished, 1);
-}
 
 // The information window and its one stored setting, on a settings file of
 // the test's own.

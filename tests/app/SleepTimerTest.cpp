@@ -2,12 +2,12 @@
 // offline: the fade, the pause at the end, the alarm ringing through both,
 // and the ways back (Resume, a control, extend, cancel).
 
-#include "app/SleepTimer.h"
+#include "panels/SleepTimer.h"
 
 #include "app/ConsoleFixture.h"
-#include "app/OutputPause.h"
-#include "app/SleepPanel.h"
 #include "engine/Limiter.h"
+#include "panels/OutputPause.h"
+#include "panels/SleepPanel.h"
 
 #include <QAction>
 #include <QLabel>
@@ -46,8 +46,8 @@ double alarmLevel() {
 
 class SleepTimerTest : public ConsoleTest {
 protected:
-    app::SleepTimer& timer() { return console->sleepTimer(); }
-    app::OutputPause& output() { return console->output(); }
+    panels::SleepTimer& timer() { return console->sleepTimer(); }
+    panels::OutputPause& output() { return console->output(); }
     QAction* action(const char* name) {
         return console->sleep().menu()->findChild<QAction*>(QString::fromLatin1(name));
     }
@@ -118,7 +118,7 @@ TEST_F(SleepTimerTest, TheFadeFallsInEqualDecibelStepsAndIsSilentAtTheSetTime) {
     // Time is up: silence, a paused console that says why, the mix untouched.
     EXPECT_FALSE(timer().isRunning());
     EXPECT_TRUE(output().isPaused());
-    EXPECT_EQ(output().reason(), app::OutputPause::Reason::SleepEnded);
+    EXPECT_EQ(output().reason(), panels::OutputPause::Reason::SleepEnded);
     EXPECT_TRUE(console->sleep().statusText().contains(QStringLiteral("ended")));
     EXPECT_TRUE(console->sleep().isVisibleTo(console.get()));
     // Past the limiter's look-ahead, not a sample.
@@ -251,7 +251,7 @@ TEST_F(SleepTimerTest, CustomLengthsAndTheFadeLengthAreAskedForAndTheFadeIsRemem
     EXPECT_EQ(timer().fadeMinutes(), 2);
     action("mnuSleepFade")->trigger();
     EXPECT_EQ(timer().fadeMinutes(), 5);
-    EXPECT_EQ(settings.value(app::SleepPanel::kSettingsKey).toInt(), 5);
+    EXPECT_EQ(settings.value(panels::SleepPanel::kSettingsKey).toInt(), 5);
     action("mnuSleepFade")->trigger(); // cancelled
     EXPECT_EQ(timer().fadeMinutes(), 5);
     EXPECT_EQ(questions.size(), 4);
@@ -260,7 +260,7 @@ TEST_F(SleepTimerTest, CustomLengthsAndTheFadeLengthAreAskedForAndTheFadeIsRemem
     timer().setFadeMinutes(2);
     console->sleep().setSettings(&settings);
     EXPECT_EQ(timer().fadeMinutes(), 5);
-    settings.setValue(app::SleepPanel::kSettingsKey, QStringLiteral("lots"));
+    settings.setValue(panels::SleepPanel::kSettingsKey, QStringLiteral("lots"));
     console->sleep().setSettings(&settings);
     EXPECT_EQ(timer().fadeMinutes(), 5);
 }

@@ -569,7 +569,7 @@ protected:
             // The mix is made from the console, then the console is moved on.
             start();
             volumes().backgroundSlider()->setValue(kBackgroundVolume);
-            m_mix = console->mixes().capture();
+            m_mix = console->state().captureMix();
             volumes().backgroundSlider()->setValue(kBeforeMix);
             makeFile();
             m_before = snapshot(subject());

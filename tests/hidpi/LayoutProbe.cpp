@@ -2,11 +2,11 @@
 
 #include "app/ConsoleLifecycle.h"
 #include "app/ConsoleWindow.h"
-#include "app/ScenePanel.h"
 #include "core/RandomSource.h"
 #include "core/ScriptedDialogs.h"
 #include "core/VirtualTimerHost.h"
 #include "core/VirtualWallClock.h"
+#include "panels/ScenePanel.h"
 #include "support/BuiltProgram.h"
 #include "support/FakeAudioOutput.h"
 

@@ -4,7 +4,6 @@
 // the same pictures and nothing of the user's or the build's is written.
 
 #include "app/AboutWindow.h"
-#include "app/CatalogueSounds.h"
 #include "app/ConsoleLifecycle.h"
 #include "app/ConsoleModes.h"
 #include "app/ConsoleShell.h"
@@ -13,8 +12,6 @@
 #include "app/CustomLink.h"
 #include "app/InformationWindow.h"
 #include "app/RecorderLink.h"
-#include "app/ScenePanel.h"
-#include "app/SplashWindow.h"
 #include "core/RandomSource.h"
 #include "core/ScriptedDialogs.h"
 #include "core/VirtualTimerHost.h"
@@ -23,6 +20,9 @@
 #include "custom/FilePicker.h"
 #include "custom/SoundPreview.h"
 #include "engine/SdlAudioOutput.h"
+#include "panels/CatalogueSounds.h"
+#include "panels/ScenePanel.h"
+#include "program/SplashWindow.h"
 #include "recorder/RecorderWindow.h"
 
 #include <QApplication>
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     engine::SdlAudioOutput audio;
     bool ok = true;
 
-    app::SplashWindow splash(timers, dir);
+    program::SplashWindow splash(timers, dir);
     splash.adjustSize();
     ok &= save(&splash, out, QStringLiteral("splash.png"));
 
