@@ -1,6 +1,7 @@
 #include "ConsoleCommands.h"
 #include "KeepAwake.h"
 #include "MediaPlayerBus.h"
+#include "PresenceWatch.h"
 #include "ProgramOptions.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
@@ -135,6 +136,10 @@ int main(int argc, char** argv) {
     random.randomize();
     sylvaro::core::SystemWallClock clock;
     const std::unique_ptr<sylvaro::engine::AudioOutput> audio = sylvaro::engine::makeSystemOutput();
+
+    // Changes are heard soonest while someone is at the console.
+    sylvaro::program::PresenceWatch presence(timers, *audio);
+    app.installEventFilter(&presence);
 
     const sylvaro::core::AppDir dir = sylvaro::core::AppDir::ofExecutable();
     QApplication::setWindowIcon(programIcon(dir));

@@ -46,6 +46,8 @@ public:
     bool isOpen() const override { return mixer != nullptr; }
     bool isLost() override { return isOpen() && lost; }
     std::string openDescription() const override { return openedDescription; }
+    void setQuickChanges(bool quick) override { quickChanges.push_back(quick); }
+    std::vector<bool> quickChanges; // as asked, in order
 
     // The open device is switched off: it leaves the device list (unless it
     // is the default entry, which always exists) and reports itself lost.
