@@ -5,7 +5,7 @@
 //   rewrite-latency [--output sdl|pulse] [--changes N] [--change tone|master]
 //                   [--background-db DB] [--no-backgrounds] [--randoms]
 //                   [--seed N] [--gap-ms MIN MAX] [--goal-ms MS]
-//                   [--program-dir DIR]
+//                   [--program-dir DIR] [--away]
 //
 // tone (default): a 1 kHz tone at -12 dBFS starts and stops over the
 //   backgrounds; the monitor's 1 kHz band tells when (a step in loudness
@@ -14,6 +14,8 @@
 //   engine's shortest glide; the monitor's level tells when.
 // --randoms: the 40 random sounds fire meanwhile, each every 10 s on
 //   average, at random places in the stereo field (a change each, too).
+// --away: nobody at the console, so the output may take its slower way
+//   (larger blocks on PipeWire); by default someone is.
 // Each change is timed from just before the engine call to the moment the
 // monitor's level crossed the middle (in dB) between its level before and
 // after. Goal: every change heard within 60 ms.
@@ -61,6 +63,7 @@ struct Settings {
     int backgroundVolume = -1000;
     bool backgrounds = true;
     bool randoms = false;
+    bool away = false;
     unsigned seed = 1;
     double minGapMs = 700;
     double maxGapMs = 1300;
@@ -71,7 +74,7 @@ struct Settings {
 [[noreturn]] void usage() {
     std::fprintf(stderr,
                  "usage: rewrite-latency [--output %s] [--changes N] [--change tone|master]\n"
-                 "         [--background-db DB] [--no-backgrounds] [--randoms] [--seed N]\n"
+                 "         [--background-db DB] [--no-backgrounds] [--randoms] [--away] [--seed N]\n"
                  "         [--gap-ms MIN MAX] [--goal-ms MS] [--program-dir DIR]\n",
                  bench::outputKinds());
     std::exit(2);
@@ -98,6 +101,8 @@ Settings parse(int argc, char** argv) {
             s.backgrounds = false;
         } else if (arg == "--randoms") {
             s.randoms = true;
+        } else if (arg == "--away") {
+            s.away = true;
         } else if (arg == "--seed") {
             s.seed = static_cast<unsigned>(std::strtoul(line.value(), nullptr, 10));
         } else if (arg == "--gap-ms") {
@@ -238,6 +243,7 @@ int main(int argc, char** argv) {
     if (!engine.openDevice(0, error)) {
         fail("cannot open the output: " + error);
     }
+    output->setQuickChanges(!s.away);
 
     std::mt19937 random(s.seed);
     if (s.backgrounds) {
