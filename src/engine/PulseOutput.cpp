@@ -46,6 +46,9 @@ constexpr int kCoalesceUs = 2000;
 // The mixer keeps its state this far back: the buffer, what the server's sink
 // holds beyond it, and room to spare.
 constexpr int kRewindMs = 4000;
+// A rewind renders at most this much again to reach its target (the mixer
+// keeps a moment this often).
+constexpr int kCatchUpFrames = 4096;
 // The mixer renders this many frames at a time into the stream.
 constexpr int kChunkFrames = 8192;
 constexpr int kChannels = 2;
@@ -476,6 +479,8 @@ void PulseOutput::onUnderflow(pa_stream* /*stream*/, void* self) {
 // Renders `frames` frames and writes them, the first `seekBytes` from the
 // write index (0, or negative to write again over what was written).
 bool PulseOutput::writeFrames(std::int64_t frames, std::int64_t seekBytes) {
+    const std::int64_t startNs = nowNs();
+    const std::int64_t total = frames;
     while (frames > 0) {
         const int n = static_cast<int>(std::min<std::int64_t>(frames, kChunkFrames));
         m_mixer->render(m_block.data(), n);
@@ -489,6 +494,11 @@ bool PulseOutput::writeFrames(std::int64_t frames, std::int64_t seekBytes) {
         }
         seekBytes = 0;
         frames -= n;
+    }
+    // How fast this machine renders now: the slowest lately, easing back.
+    if (total > 0) {
+        const double perFrame = static_cast<double>(nowNs() - startNs) / static_cast<double>(total);
+        m_renderNsPerFrame = std::max(perFrame, m_renderNsPerFrame * 0.9 + perFrame * 0.1);
     }
     return !m_failed.load(std::memory_order_relaxed);
 }
@@ -555,8 +565,15 @@ void PulseOutput::rewrite() {
         }
     }
     m_mixer->settle(playing);
-    const std::int64_t from =
-        m_mixer->rewind(playing + m_marginFrames + (m_onPipeWire ? blockFrames() : 0));
+    // What is written here leaves for the server only when this callback
+    // returns, all of it rendered: on a slow or busy machine playback moves
+    // on meanwhile, so the rewrite starts that much later (half as much
+    // again to spare).
+    const double renderFrames = static_cast<double>(end - playing + kCatchUpFrames);
+    const auto renderingFrames = static_cast<std::int64_t>(
+        std::min(1.5 * m_renderNsPerFrame * renderFrames * rate / 1e9, rate / 4.0));
+    const std::int64_t from = m_mixer->rewind(playing + m_marginFrames + renderingFrames +
+                                              (m_onPipeWire ? blockFrames() : 0));
     if (from < end) {
         writeFrames(end - from, -(end - from) * kBytesPerFrame);
         ++m_stats.rewrites;

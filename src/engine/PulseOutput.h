@@ -112,6 +112,7 @@ private:
     // When the oldest change not yet written came (monotonic ns).
     std::atomic<std::int64_t> m_changeNs{0};
     int m_marginFrames = 0;
+    double m_renderNsPerFrame = 0; // rendering and writing, the slowest lately
     // Small blocks wanted (any thread) and asked of the server (libpulse's
     // thread); rewrites allow for large blocks until the server has had time
     // to switch.
