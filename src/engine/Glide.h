@@ -13,7 +13,8 @@ struct Glide {
     int done = 0; // frames of it rendered
     int left = 0; // frames of it to come; 0 when steady
 
-    explicit Glide(float steady = 0.0f) : gain(steady), target(steady) {}
+    Glide() = default;
+    explicit Glide(float steady) : gain(steady), target(steady) {}
 
     // Glides from the gain it has now to `to` over `frames` (at least 1).
     void towards(float to, int frames) {
