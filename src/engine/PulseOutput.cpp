@@ -46,6 +46,9 @@ constexpr int kCoalesceUs = 2000;
 // The mixer keeps its state this far back: the buffer, what the server's sink
 // holds beyond it, and room to spare.
 constexpr int kRewindMs = 4000;
+// However slow the machine, a rewrite starts no later than this after the
+// frame playing for its own rendering: a change is still heard in time.
+constexpr double kMostRenderingMs = 40;
 // A rewind renders at most this much again to reach its target (the mixer
 // keeps a moment this often).
 constexpr int kCatchUpFrames = 4096;
@@ -495,10 +498,11 @@ bool PulseOutput::writeFrames(std::int64_t frames, std::int64_t seekBytes) {
         seekBytes = 0;
         frames -= n;
     }
-    // How fast this machine renders now: the slowest lately, easing back.
+    // How fast this machine renders now, smoothed over the last few writes.
     if (total > 0) {
         const double perFrame = static_cast<double>(nowNs() - startNs) / static_cast<double>(total);
-        m_renderNsPerFrame = std::max(perFrame, m_renderNsPerFrame * 0.9 + perFrame * 0.1);
+        m_renderNsPerFrame = m_renderNsPerFrame == 0 ? perFrame
+                                                     : m_renderNsPerFrame * 0.75 + perFrame * 0.25;
     }
     return !m_failed.load(std::memory_order_relaxed);
 }
@@ -571,7 +575,7 @@ void PulseOutput::rewrite() {
     // again to spare).
     const double renderFrames = static_cast<double>(end - playing + kCatchUpFrames);
     const auto renderingFrames = static_cast<std::int64_t>(
-        std::min(1.5 * m_renderNsPerFrame * renderFrames * rate / 1e9, rate / 4.0));
+        std::min(1.5 * m_renderNsPerFrame * renderFrames * rate / 1e9, rate / 1000.0 * kMostRenderingMs));
     const std::int64_t from = m_mixer->rewind(playing + m_marginFrames + renderingFrames +
                                               (m_onPipeWire ? blockFrames() : 0));
     if (from < end) {
