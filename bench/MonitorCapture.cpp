@@ -388,8 +388,8 @@ struct MonitorCapture::Impl {
             blockTimer = pa_context_rttime_new(context, pa_rtclock_now() + PA_USEC_PER_SEC,
                                                onBlockTimer, this);
         }
-        const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, kRate, kChannels};
-        stream = pa_stream_new(context, "monitor", &spec, nullptr);
+        const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, kRate, kChannels};
+        stream = pa_stream_new(context, "monitor", &format, nullptr);
         pa_stream_set_state_callback(stream, onStreamState, this);
         pa_stream_set_read_callback(stream, onRead, this);
         pa_stream_set_overflow_callback(stream, onOverflow, this);
@@ -398,7 +398,7 @@ struct MonitorCapture::Impl {
         attr.tlength = attr.prebuf = attr.minreq = static_cast<std::uint32_t>(-1);
         const int fragment =
             options.fragmentFrames > 0 ? options.fragmentFrames : pipeWire ? kMaxBlock : kPulseFragment;
-        attr.fragsize = static_cast<std::uint32_t>(fragment * pa_frame_size(&spec));
+        attr.fragsize = static_cast<std::uint32_t>(fragment * pa_frame_size(&format));
         std::string source = options.source;
         if (source.empty()) {
             const char* env = std::getenv("PULSE_SOURCE");

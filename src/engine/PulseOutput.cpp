@@ -255,7 +255,7 @@ bool PulseOutput::open(int index, Mixer& mixer, std::string& error) {
         return false;
     }
     const int rate = mixer.sampleRate();
-    const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(rate), kChannels};
+    const pa_sample_spec format{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(rate), kChannels};
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<std::uint32_t>(-1);
     attr.prebuf = static_cast<std::uint32_t>(-1);
@@ -291,7 +291,7 @@ bool PulseOutput::open(int index, Mixer& mixer, std::string& error) {
     m_wakeEvent = api->io_new(api, m_wakeFd, PA_IO_EVENT_INPUT, &PulseOutput::onWake, this);
     pa_proplist* props = pa_proplist_new();
     pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "music");
-    m_stream = pa_stream_new_with_proplist(m_context, "Soundscape", &spec, nullptr, props);
+    m_stream = pa_stream_new_with_proplist(m_context, "Soundscape", &format, nullptr, props);
     pa_proplist_free(props);
     bool ready = false;
     if (m_stream) {

@@ -88,13 +88,13 @@ public:
 
     // Records the null sink's monitor, stereo 16-bit, from now on.
     bool startRecording() {
-        const pa_sample_spec spec{PA_SAMPLE_S16NE, kRate, 2};
+        const pa_sample_spec format{PA_SAMPLE_S16NE, kRate, 2};
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<std::uint32_t>(-1);
         attr.fragsize = kRate / 100 * 4; // 10 ms
         int error = 0;
         m_recorder = pa_simple_new(nullptr, "test", PA_STREAM_RECORD, "test.monitor", "monitor",
-                                   &spec, nullptr, &attr, &error);
+                                   &format, nullptr, &attr, &error);
         if (!m_recorder) {
             return false;
         }
