@@ -4,6 +4,7 @@
 #include "core/Dialogs.h"
 #include "core/ProgramTitle.h"
 #include "custom/UserText.h"
+#include "widgets/DigitLabel.h"
 #include "widgets/StoredColour.h"
 
 #include <QAction>
@@ -40,7 +41,7 @@ ClockAlarmPanel::ClockAlarmPanel(CatalogueSounds& sounds, core::TimerHost& timer
                                  const core::WallClock& clock, core::Dialogs& dialogs,
                                  QAction* alarmOn, QAction* alarmOff, QWidget* parent)
     : QWidget(parent), m_dialogs(dialogs), m_acceptedAlarmText(QStringLiteral("00:00:00")),
-      m_timeCaption(new QLabel(QStringLiteral("Time:"), this)), m_clockLabel(new QLabel(this)),
+      m_timeCaption(new QLabel(QStringLiteral("Time:"), this)), m_clockLabel(new widgets::DigitLabel(this)),
       m_alarmCaption(new QLabel(QStringLiteral("Alarm:"), this)),
       m_alarmBox(new QLineEdit(QStringLiteral("00:00:00"), this)), m_alarmOnAction(alarmOn),
       m_alarmOffAction(alarmOff) {
