@@ -28,6 +28,14 @@
 # CPU figures near 0.1 % mean something only on a quiet machine: the load
 # average is printed beside every window.
 #
+# With IDLE_POLL=1 (root only) the processors are held out of their halt
+# state for the whole run (a request of 0 us on /dev/cpu_dma_latency, given
+# back when the script ends). On a virtual machine a halted virtual processor
+# comes back on the host with cold caches, and every wake-up then costs
+# several times more: for a program that wakes a few times a second that
+# says more about the host than about the program. Both ways are worth a run;
+# the header says which one this is.
+#
 # With PERF_DIR set, `perf record -g` samples the program during each
 # measurement into PERF_DIR/<server>-<run>-<repeat>.data (the figures then
 # include perf's own sampling cost); read them with
@@ -260,6 +268,14 @@ wants() { [[ " $runs " == *" $1 "* ]]; }
 
 echo "console-cpu: ${seconds} s windows, ${repeats} repeats; runs: $runs; servers: $servers"
 echo "  $(nproc) cores; load average now $(cut -d' ' -f1-3 /proc/loadavg)"
+if [ "${IDLE_POLL:-0}" = 1 ]; then
+    # Held while this descriptor stays open.
+    exec {idle_hold}>/dev/cpu_dma_latency || { echo "console-cpu: IDLE_POLL needs root" >&2; exit 1; }
+    printf '0\n' >&"$idle_hold"
+    echo "  idle processors poll (IDLE_POLL=1): wake-ups cost what they cost on a busy machine"
+else
+    echo "  idle processors halt: wake-ups cost what they cost on a quiet machine"
+fi
 
 if wants disk; then
     for repeat in $(seq "$repeats"); do
