@@ -106,7 +106,7 @@ void DigitLabel::paintEvent(QPaintEvent* event) {
     bool plain = shown.isEmpty() || !isEnabled() || frameShape() != QFrame::NoFrame ||
                  alignment() != (Qt::AlignLeft | Qt::AlignVCenter) ||
                  textFormat() == Qt::RichText || layoutDirection() != Qt::LeftToRight ||
-                 !styleSheet().isEmpty();
+                 wordWrap() || indent() > 0 || !styleSheet().isEmpty();
     for (QChar c : shown) {
         plain = plain || characterIndex(c) < 0;
     }
