@@ -63,6 +63,8 @@ cleanup() {
 trap cleanup EXIT
 
 cp -a "$(dirname "$program")" "$work/program"
+# The program finds its sounds and settings beside itself: the copy runs.
+program=$work/program/$(basename "$program")
 # 60 fields: two colours, bank 1 off (2000), three volumes at 0 dB, the 15
 # boxes ticked, bank 2 off.
 write_settings() {
@@ -74,6 +76,20 @@ write_settings() {
         for _ in $(seq 20); do printf ',2000'; done
         printf '\r\n'
     } >"$work/program/settings.ini"
+    # No start-up information window: the saved mix plays only once it is
+    # closed.
+    mkdir -p "$work/config/sylvaro-lite"
+    printf '[Options]\nShow Tips at Startup=0\n' >"$work/config/sylvaro-lite/sylvaro-lite.conf"
+}
+
+# What the server's default sink plays, over one second (RMS in dB of the
+# louder channel): the client under measure must be heard.
+monitor_level() {
+    [ ${#server_env[@]} -gt 0 ] || return 0
+    timeout 5 env "${server_env[@]}" parec --raw -d @DEFAULT_MONITOR@ --format=s16le \
+        --rate=48000 --channels=2 2>/dev/null | head -c 192000 |
+        sox -t raw -r 48000 -e signed -b 16 -c 2 - -n stats 2>&1 |
+        awk '/RMS lev dB/ { print ($4 > $5 ? $4 : $5) }'
 }
 
 # The yardstick's sources: the catalogue's 15 background files, each
@@ -234,10 +250,17 @@ measure() {
         kill -INT "$perf_pid" 2>/dev/null || true
         wait "$perf_pid" 2>/dev/null || true
     fi
-    local dt
+    local dt level
     dt=$(echo "$t1 - $t0" | bc -l)
+    level=$(monitor_level || true)
     echo
     echo "== $label: ${seconds} s after ${settle} s; load average $load"
+    if [ -n "$level" ]; then
+        echo "    heard at the sink: RMS $level dB"
+        if [ "$level" = "-inf" ]; then
+            echo "    WARNING: the sink played silence: nothing of this client was measured playing"
+        fi
+    fi
     client_report "$client"
     table "$work/client.before" "$work/client.after" "$dt" "$client"
     local sums servercpu=0 serverwake=0 cpu wake
