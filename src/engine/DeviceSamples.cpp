@@ -1,6 +1,9 @@
 #include "DeviceSamples.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace sylvaro::engine {
 
@@ -13,7 +16,17 @@ constexpr float kFullScale = 32767.0f;
 constexpr float kRoundingOffset = 32768.5f;
 constexpr int kOffset = 32768;
 
-#if defined(__GNUC__)
+#if defined(__SSE2__)
+// Four samples: scaled, clamped (NaN to -full scale, as max returns its
+// second operand then), rounded as below.
+inline __m128i fourToS16(const float* in) {
+    __m128 v = _mm_mul_ps(_mm_loadu_ps(in), _mm_set1_ps(kFullScale));
+    v = _mm_max_ps(v, _mm_set1_ps(-kFullScale));
+    v = _mm_min_ps(v, _mm_set1_ps(kFullScale));
+    return _mm_sub_epi32(_mm_cvttps_epi32(_mm_add_ps(v, _mm_set1_ps(kRoundingOffset))),
+                         _mm_set1_epi32(kOffset));
+}
+#elif defined(__GNUC__)
 typedef float Floats __attribute__((vector_size(32)));
 typedef int Ints __attribute__((vector_size(32)));
 typedef short Shorts __attribute__((vector_size(16)));
@@ -23,7 +36,13 @@ typedef short Shorts __attribute__((vector_size(16)));
 
 void toS16(const float* in, std::int16_t* out, int count) {
     int i = 0;
-#if defined(__GNUC__)
+#if defined(__SSE2__)
+    // Every value is within 16 bits by now, so the saturating pack keeps it.
+    for (; i + 8 <= count; i += 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                         _mm_packs_epi32(fourToS16(in + i), fourToS16(in + i + 4)));
+    }
+#elif defined(__GNUC__)
     for (; i + 8 <= count; i += 8) {
         Floats v;
         std::memcpy(&v, in + i, sizeof v);
