@@ -52,13 +52,6 @@ constexpr double kMostRenderingMs = 40;
 // A rewind renders at most this much again to reach its target (the mixer
 // keeps a moment this often).
 constexpr int kCatchUpFrames = 4096;
-// On PulseAudio a rewrite sends this much first (85 ms at 48 kHz) and
-// renders the rest while the server takes it in: however slow the machine,
-// the rest is there before playback reaches it. PipeWire's service now and
-// then played the old sound over a rewrite sent in two parts (its graph
-// reading while the stream's end stood at the first part's), so there a
-// rewrite goes whole, and its rendering is allowed for in full.
-constexpr int kFirstRewriteFrames = 4096;
 // The mixer renders this many frames at a time into the stream.
 constexpr int kChunkFrames = 8192;
 constexpr int kChannels = 2;
@@ -290,7 +283,6 @@ bool PulseOutput::open(int index, Mixer& mixer, std::string& error) {
     m_mixer = &mixer;
     // The server counts the stream's bytes from here.
     m_streamStart = mixer.frame();
-    m_rewriteEnd = 0;
     m_stats = {};
     m_changePending = false;
 
@@ -356,11 +348,9 @@ void PulseOutput::close() {
             m_timing = nullptr;
         }
         pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
-        for (pa_time_event** event : {&m_coalesce, &m_rewriteRest}) {
-            if (*event) {
-                api->time_free(*event);
-                *event = nullptr;
-            }
+        if (m_coalesce) {
+            api->time_free(m_coalesce);
+            m_coalesce = nullptr;
         }
         if (m_wakeEvent) {
             api->io_free(m_wakeEvent);
@@ -477,12 +467,8 @@ void PulseOutput::onWrite(pa_stream* stream, std::size_t bytes, void* self) {
         return;
     }
     ++out->m_stats.requests;
-    // The rest of a rewrite comes first. libpulse counted the rewrite's seek
-    // back as room asked for, so what it asks for now includes that rest.
-    const std::int64_t rest = std::max<std::int64_t>(out->m_rewriteEnd - out->m_mixer->frame(), 0);
-    out->finishRewrite();
-    const auto frames = static_cast<std::int64_t>(bytes / kBytesPerFrame) - rest;
-    if (frames > 0 && out->writeFrames(frames, 0)) {
+    const auto frames = static_cast<std::int64_t>(bytes / kBytesPerFrame);
+    if (out->writeFrames(frames, 0)) {
         out->m_stats.framesWritten += static_cast<std::uint64_t>(frames);
     }
 }
@@ -562,24 +548,6 @@ void PulseOutput::onTiming(pa_stream* stream, int success, void* self) {
     }
 }
 
-// The rest of a rewrite, up to where the server's buffer ended before it.
-void PulseOutput::finishRewrite() {
-    if (m_rewriteEnd > m_mixer->frame()) {
-        writeFrames(m_rewriteEnd - m_mixer->frame(), 0);
-    }
-    m_rewriteEnd = 0;
-}
-
-void PulseOutput::onRewriteRest(pa_mainloop_api* api, pa_time_event* event,
-                                const struct timeval* /*tv*/, void* self) {
-    auto* out = static_cast<PulseOutput*>(self);
-    api->time_free(event);
-    out->m_rewriteRest = nullptr;
-    if (out->m_mixer && out->m_stream) {
-        out->finishRewrite();
-    }
-}
-
 // Everything from just after the frame playing up to the write index is
 // rendered again, with the changes in, and written over the old.
 void PulseOutput::rewrite() {
@@ -601,33 +569,19 @@ void PulseOutput::rewrite() {
         }
     }
     m_mixer->settle(playing);
-    // The server's buffer ends where the last rewrite, perhaps not yet
-    // finished, left it.
-    const std::int64_t bufferEnd = std::max(end, m_rewriteEnd);
-    const auto firstFrames = m_onPipeWire ? bufferEnd - playing : std::int64_t{kFirstRewriteFrames};
     // What is written here leaves for the server only when this callback
-    // returns: the rewrite's first part, and the way back to it rendered
-    // before. On a slow or busy machine playback moves on meanwhile, so the
-    // rewrite starts that much later (half as much again to spare).
-    const double renderFrames = static_cast<double>(firstFrames + kCatchUpFrames);
-    const auto renderingFrames = static_cast<std::int64_t>(std::min(
-        1.5 * m_renderNsPerFrame * renderFrames * rate / 1e9, rate / 1000.0 * kMostRenderingMs));
+    // returns, all of it rendered: on a slow or busy machine playback moves
+    // on meanwhile, so the rewrite starts that much later (half as much
+    // again to spare).
+    const double renderFrames = static_cast<double>(end - playing + kCatchUpFrames);
+    const auto renderingFrames = static_cast<std::int64_t>(
+        std::min(1.5 * m_renderNsPerFrame * renderFrames * rate / 1e9, rate / 1000.0 * kMostRenderingMs));
     const std::int64_t from = m_mixer->rewind(playing + m_marginFrames + renderingFrames +
                                               (m_onPipeWire ? blockFrames() : 0));
-    if (from < bufferEnd) {
-        const std::int64_t first = std::min(bufferEnd - from, firstFrames);
-        writeFrames(first, -(end - from) * kBytesPerFrame);
+    if (from < end) {
+        writeFrames(end - from, -(end - from) * kBytesPerFrame);
         ++m_stats.rewrites;
-        m_stats.framesRewritten += static_cast<std::uint64_t>(bufferEnd - from);
-        m_rewriteEnd = bufferEnd;
-        // The loop sends what was written before it runs a time event.
-        if (from + first < bufferEnd && !m_rewriteRest) {
-            m_rewriteRest = pa_context_rttime_new(m_context, pa_rtclock_now(),
-                                                  &PulseOutput::onRewriteRest, this);
-        }
-        if (!m_rewriteRest) {
-            finishRewrite();
-        }
+        m_stats.framesRewritten += static_cast<std::uint64_t>(end - from);
     }
     m_stats.lastChangeToSoundMs =
         static_cast<double>(nowNs() - m_changeNs.load(std::memory_order_relaxed)) / 1e6 +

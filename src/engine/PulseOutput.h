@@ -84,7 +84,6 @@ private:
     void fill(std::size_t bytes);
     bool writeFrames(std::int64_t frames, std::int64_t seekBytes);
     void rewrite();
-    void finishRewrite();
     void applyBlock();
     int blockFrames() const;
     static void onContextState(pa_context* context, void* self);
@@ -96,8 +95,6 @@ private:
                        void* self);
     static void onCoalesced(pa_mainloop_api* api, pa_time_event* event, const struct timeval* tv,
                             void* self);
-    static void onRewriteRest(pa_mainloop_api* api, pa_time_event* event,
-                              const struct timeval* tv, void* self);
 
     pa_threaded_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
@@ -112,10 +109,6 @@ private:
     pa_io_event* m_wakeEvent = nullptr;
     pa_time_event* m_coalesce = nullptr;
     pa_operation* m_timing = nullptr; // the question where playback is
-    // A rewrite sends its first frames at once and the rest from the loop's
-    // next turn, up to this frame of the mixer (the old write index).
-    std::int64_t m_rewriteEnd = 0;
-    pa_time_event* m_rewriteRest = nullptr;
     // When the oldest change not yet written came (monotonic ns).
     std::atomic<std::int64_t> m_changeNs{0};
     int m_marginFrames = 0;
