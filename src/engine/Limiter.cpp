@@ -74,18 +74,32 @@ void copySamples(const float* from, float* to, int count) {
     }
 }
 
+// Up to four stereo frames (`bytes` of them) of applyGain() below.
+[[gnu::always_inline]] inline void gainFrames(const float* __restrict src, float* __restrict dst,
+                                              std::size_t bytes, float g, float step, int first) {
+    const Ints frameOf = {0, 0, 1, 1, 2, 2, 3, 3};
+    const Floats gain = g + step * __builtin_convertvector(frameOf + first, Floats);
+    Floats v = {};
+    std::memcpy(&v, src, bytes);
+    v *= gain;
+    v = v < -Limiter::kCeiling ? -Limiter::kCeiling : v;
+    v = v > Limiter::kCeiling ? Limiter::kCeiling : v;
+    std::memcpy(dst, &v, bytes);
+}
+
 // dst = src * (g + step * (first + i)) for stereo frames i < frames, clamped
-// to the ceiling.
+// to the ceiling. The last frames go through the same vector arithmetic, so a
+// frame comes out the same wherever a call's frames begin and end.
 SYLVARO_LIMITER_KERNEL
 void applyGain(const float* __restrict src, float* __restrict dst, int frames, float g, float step,
                int first) {
-    for (int i = 0; i < frames; ++i) {
-        const float gain = g + step * static_cast<float>(first + i);
-        for (int ch = 0; ch < 2; ++ch) {
-            const float v = src[2 * i + ch] * gain;
-            const float lo = v < -Limiter::kCeiling ? -Limiter::kCeiling : v;
-            dst[2 * i + ch] = lo > Limiter::kCeiling ? Limiter::kCeiling : lo;
-        }
+    int i = 0;
+    for (; i + 4 <= frames; i += 4) {
+        gainFrames(src + 2 * i, dst + 2 * i, sizeof(Floats), g, step, first + i);
+    }
+    if (i < frames) {
+        gainFrames(src + 2 * i, dst + 2 * i,
+                   static_cast<std::size_t>(2 * (frames - i)) * sizeof(float), g, step, first + i);
     }
 }
 

@@ -293,6 +293,13 @@ struct Mixer::Playhead {
     // glides start and end together.
     Glide left, right;
 
+    // Neither heard nor asked to play: a render would change nothing, not
+    // even what it reports.
+    bool resting(const Request& request) const {
+        return !audible &&
+               ((request.state & kPlaying) == 0 || (ended && endedState == request.state));
+    }
+
     // Renders `frames` frames of the voice into `out` (adding); a silent
     // render keeps the voice's time (cursor, ramps, ends) without mixing.
     void render(const Request& request, const Source& src, Voice& report, float* out, int frames,
@@ -361,8 +368,7 @@ void Mixer::Playhead::retarget(const Request& request, bool playing, int rampFra
 
 Gains Mixer::Playhead::gains() const {
     if (ramping()) {
-        return {left.start, right.start, left.step, right.step,
-                static_cast<float>(left.done + 1)};
+        return {left.start, right.start, left.step, right.step, static_cast<float>(left.done + 1)};
     }
     return {left.gain, right.gain, 0.0f, 0.0f};
 }
@@ -410,8 +416,7 @@ bool Mixer::Playhead::mix(const Request& request, const Source& src, Voice& repo
 
 void Mixer::Playhead::render(const Request& request, const Source& src, Voice& report, float* out,
                              int frames, int rampFrames, bool silent, std::int64_t endFrame) {
-    const bool wanted =
-        (request.state & kPlaying) != 0 && !(ended && endedState == request.state);
+    const bool wanted = (request.state & kPlaying) != 0 && !(ended && endedState == request.state);
     const std::uint32_t seekWanted = seekGeneration(request.seek);
     const bool wasAudible = audible;
     int done = 0;
@@ -428,8 +433,8 @@ void Mixer::Playhead::render(const Request& request, const Source& src, Voice& r
             break;
         }
         if (playing && seeking) {
-            cursor = static_cast<std::uint64_t>(
-                std::min<std::int64_t>(seekFrame(request.seek), static_cast<std::int64_t>(src.length) - 1));
+            cursor = static_cast<std::uint64_t>(std::min<std::int64_t>(
+                seekFrame(request.seek), static_cast<std::int64_t>(src.length) - 1));
             seekTaken = seekWanted;
             // Published first: a UI thread that sees the seek taken also sees
             // it as the position.
@@ -799,6 +804,9 @@ void Mixer::renderTile(float* out, int frames) {
             if (head.serial != serial) {
                 head = Playhead{};
                 head.serial = serial;
+            }
+            if (head.resting(request)) {
+                continue;
             }
             head.render(request, Source(*data), v, tile, frames, m_rampFrames, silent && !exempt,
                         end);

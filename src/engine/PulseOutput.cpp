@@ -485,10 +485,22 @@ bool PulseOutput::writeFrames(std::int64_t frames, std::int64_t seekBytes) {
     const std::int64_t startNs = nowNs();
     const std::int64_t total = frames;
     while (frames > 0) {
-        const int n = static_cast<int>(std::min<std::int64_t>(frames, kChunkFrames));
+        int n = static_cast<int>(std::min<std::int64_t>(frames, kChunkFrames));
+        // The samples go straight into libpulse's own memory when it lends
+        // some, which saves it a copy of everything written.
+        void* lent = nullptr;
+        std::size_t lentBytes = static_cast<std::size_t>(n) * kBytesPerFrame;
+        auto* samples = m_samples.data();
+        if (pa_stream_begin_write(m_stream, &lent, &lentBytes) == 0 && lent != nullptr &&
+            lentBytes >= static_cast<std::size_t>(kBytesPerFrame)) {
+            n = std::min(n, static_cast<int>(lentBytes / kBytesPerFrame));
+            samples = static_cast<std::int16_t*>(lent);
+        } else if (lent != nullptr) {
+            pa_stream_cancel_write(m_stream);
+        }
         m_mixer->render(m_block.data(), n);
-        toS16(m_block.data(), m_samples.data(), n * kChannels);
-        if (pa_stream_write(m_stream, m_samples.data(), static_cast<std::size_t>(n) * kBytesPerFrame,
+        toS16(m_block.data(), samples, n * kChannels);
+        if (pa_stream_write(m_stream, samples, static_cast<std::size_t>(n) * kBytesPerFrame,
                             nullptr, seekBytes, PA_SEEK_RELATIVE) < 0) {
             // The rest is rendered anyway, so the mixer stays at the write
             // index; a stream that cannot be written to is reported lost.
