@@ -68,6 +68,11 @@ constexpr int kMaxBlock = 2048;
 // of ms with 2 s blocks.
 constexpr int kPulseFragment = MonitorCapture::kRate / 100;
 constexpr std::size_t kReportedReads = 64;
+// A read is timed once the reads of this long after it are in, and the
+// timeline has moved on when all of them came this much later than the
+// reads before.
+constexpr double kLookAheadMs = 250.0;
+constexpr double kStepMs = 2.0;
 
 float toDb(double amplitude) {
     return amplitude > 1e-6 ? static_cast<float>(20.0 * std::log10(amplitude)) : -120.0f;
@@ -95,8 +100,22 @@ struct MonitorCapture::Impl {
     std::string sourceName;
 
     // The main loop's thread only.
-    // Per read: when, and then less the place of its last frame in the stream.
+    // Per read already timed: when, and then less the place of its last frame
+    // in the stream, since the timeline last moved on.
     std::deque<std::pair<double, double>> arrivals;
+    // Reads waiting to be timed until the reads after them are in.
+    struct Read {
+        double nowMs = 0;
+        double arrival = 0;
+        bool haveLatency = false;
+        pa_usec_t latency = 0;
+        int negative = 0;
+        std::int64_t first = 0;
+        std::int64_t count = 0;
+        bool hole = false;
+        std::vector<float> samples;
+    };
+    std::deque<Read> waiting;
     double originMs = 0; // when frame 0 was played
     double envelopeMs = 0;
     bool pipeWire = false;
@@ -197,33 +216,67 @@ struct MonitorCapture::Impl {
         }
     }
 
-    // When frame 0 was played, from each read. A read's last frame arrives
-    // no earlier than the sink played it, so the earliest "arrival less the
-    // frame's place in the stream" over the last reads is the clock; it needs
-    // nothing from the server but the samples (the server's own account of
-    // the stream's latency is kept beside it, to compare). PipeWire hands
-    // the monitor a whole graph block at the start of the block, ahead of its
-    // place in time: there the clock moves on by one block.
-    void addTiming(double nowMs, bool haveLatency, pa_usec_t latency, int negative,
-                   std::int64_t end) {
-        const double arrival = nowMs - static_cast<double>(end) * 1000.0 / kRate;
-        arrivals.emplace_back(nowMs, arrival);
-        while (arrivals.front().first < nowMs - envelopeMs) {
+    // When frame 0 was played, for the oldest waiting read. A read's last
+    // frame arrives no earlier than the sink played it, so the earliest
+    // "arrival less the frame's place in the stream" among reads is the clock;
+    // it needs nothing from the server but the samples (the server's own
+    // account of the stream's latency is kept beside it, to compare). A read
+    // that came late is put right by a prompt one before or after it. But
+    // PipeWire's timeline can also move on for good (at times whole blocks
+    // of the monitor never arrive, without an overflow): when every read of
+    // the next kLookAheadMs came later than the ones before, the clock starts
+    // again from them. PipeWire hands the monitor a whole graph block at the
+    // start of the block, ahead of its place in time: there the clock moves
+    // on by one block.
+    void timeOldest() {
+        const Read& read = waiting.front();
+        double ahead = read.arrival;
+        for (const Read& r : waiting) {
+            if (r.nowMs > read.nowMs + kLookAheadMs) {
+                break;
+            }
+            ahead = std::min(ahead, r.arrival);
+        }
+        while (!arrivals.empty() && arrivals.front().first < read.nowMs - envelopeMs) {
             arrivals.pop_front();
         }
-        double earliest = arrival;
+        double before = ahead;
         for (const auto& a : arrivals) {
-            earliest = std::min(earliest, a.second);
+            before = std::min(before, a.second);
         }
-        originMs = earliest + blockFrames * 1000.0 / kRate;
+        if (ahead > before + kStepMs) {
+            arrivals.clear();
+            before = ahead;
+        }
+        arrivals.emplace_back(read.nowMs, read.arrival);
+        originMs = before + blockFrames * 1000.0 / kRate;
         std::lock_guard<std::mutex> lock(mutex);
-        if (haveLatency) {
-            const double lat = static_cast<double>(latency) / 1000.0 * (negative ? -1.0 : 1.0);
+        if (read.haveLatency) {
+            const double lat =
+                static_cast<double>(read.latency) / 1000.0 * (read.negative ? -1.0 : 1.0);
             latencyMs = lat;
-            reported.push_back(nowMs - lat - static_cast<double>(end) * 1000.0 / kRate - originMs);
+            reported.push_back(read.nowMs - lat -
+                               static_cast<double>(read.first + read.count) * 1000.0 / kRate -
+                               originMs);
             if (reported.size() > kReportedReads) {
                 reported.pop_front();
             }
+        }
+    }
+
+    // Times and analyses the reads whose look-ahead has passed (all of them
+    // once `all`).
+    void settleReads(double nowMs, bool all) {
+        while (!waiting.empty() && (all || waiting.front().nowMs < nowMs - kLookAheadMs)) {
+            timeOldest();
+            Read& read = waiting.front();
+            if (read.hole) {
+                // A hole: the server had nothing for this span.
+                event(MonitorEvent::Kind::Overflow, frameTime(read.first));
+            } else {
+                analyse(read.samples.data(), read.count, read.first);
+            }
+            waiting.pop_front();
         }
     }
 
@@ -251,6 +304,7 @@ struct MonitorCapture::Impl {
                 }
                 if (block != blockFrames) {
                     // Blocks of the old size arrived at other places in them.
+                    settleReads(monotonicMs(), true);
                     arrivals.clear();
                 }
                 std::lock_guard<std::mutex> lock(mutex);
@@ -299,20 +353,29 @@ struct MonitorCapture::Impl {
                 first = d.frames;
                 d.frames += count;
             }
-            d.addTiming(now, haveLatency, latency, negative, first + count);
+            Read read;
+            read.nowMs = now;
+            read.arrival = now - static_cast<double>(first + count) * 1000.0 / kRate;
+            read.haveLatency = haveLatency;
+            read.latency = latency;
+            read.negative = negative;
+            read.first = first;
+            read.count = count;
+            read.hole = data == nullptr;
             if (data) {
-                d.analyse(static_cast<const float*>(data), count, first);
-            } else {
-                // A hole: the server had nothing for this span.
-                d.event(MonitorEvent::Kind::Overflow, d.frameTime(first));
+                const auto* samples = static_cast<const float*>(data);
+                read.samples.assign(samples, samples + count * kChannels);
             }
+            d.waiting.push_back(std::move(read));
             pa_stream_drop(s);
+            d.settleReads(now, false);
         }
     }
 
     static void onOverflow(pa_stream* /*s*/, void* userdata) {
         auto& d = *static_cast<Impl*>(userdata);
         // Data was dropped: the frame count no longer follows the clock.
+        d.settleReads(monotonicMs(), true);
         d.arrivals.clear();
         {
             std::lock_guard<std::mutex> lock(d.mutex);
@@ -437,6 +500,7 @@ struct MonitorCapture::Impl {
             return;
         }
         pa_threaded_mainloop_lock(loop);
+        settleReads(monotonicMs(), true);
         if (blockTimer) {
             pa_threaded_mainloop_get_api(loop)->time_free(blockTimer);
             blockTimer = nullptr;

@@ -33,14 +33,15 @@ const char* eventName(MonitorEvent::Kind kind);
 
 // Records a PulseAudio-protocol source (a sink's monitor) through libpulse on
 // its own threaded main loop, and times each sample by when the sink
-// rendered it: the earliest arrival of the samples over the last seconds, at
-// the sink's rate (see addTiming). On PipeWire it asks for blocks of the
-// graph's largest block, so it never makes the graph run in smaller ones; on
-// PulseAudio for 10 ms blocks, which also bounds the null sink's latency to
-// 10 ms (a sink that renders further ahead hands its monitor the samples
-// before their time). Events reach events() up to a block late. Keeps a level per millisecond for the last `historySeconds`
-// and every event since start(). start() and stop() from one thread; the
-// accessors from any thread.
+// rendered it: the earliest arrival of the samples among the reads around
+// it, at the sink's rate (see timeOldest). On PipeWire it asks for blocks of
+// the graph's largest block, so it never makes the graph run in smaller
+// ones; on PulseAudio for 10 ms blocks, which also bounds the null sink's
+// latency to 10 ms (a sink that renders further ahead hands its monitor the
+// samples before their time). Levels and events reach the accessors a
+// quarter of a second and a block late. Keeps a level per millisecond for
+// the last `historySeconds` and every event since start(). start() and
+// stop() from one thread; the accessors from any thread.
 class MonitorCapture {
 public:
     struct Options {
