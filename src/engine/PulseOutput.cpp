@@ -52,8 +52,10 @@ constexpr double kMostRenderingMs = 40;
 // A rewind renders at most this much again to reach its target (the mixer
 // keeps a moment this often).
 constexpr int kCatchUpFrames = 4096;
-// The mixer renders this many frames at a time into the stream.
-constexpr int kChunkFrames = 8192;
+// The mixer renders at most this many frames at a time into the stream: one
+// of libpulse's memory blocks (64 KiB) holds as many. Every piece written is a
+// message the server wakes for, so the pieces are as large as libpulse lends.
+constexpr int kChunkFrames = 16384;
 constexpr int kChannels = 2;
 constexpr int kBytesPerFrame = kChannels * static_cast<int>(sizeof(std::int16_t));
 
@@ -485,19 +487,24 @@ bool PulseOutput::writeFrames(std::int64_t frames, std::int64_t seekBytes) {
     const std::int64_t startNs = nowNs();
     const std::int64_t total = frames;
     while (frames > 0) {
-        int n = static_cast<int>(std::min<std::int64_t>(frames, kChunkFrames));
         // The samples go straight into libpulse's own memory when it lends
-        // some, which saves it a copy of everything written.
+        // some (as much as it will), which saves it a copy of everything
+        // written.
         void* lent = nullptr;
-        std::size_t lentBytes = static_cast<std::size_t>(n) * kBytesPerFrame;
+        auto lentBytes = static_cast<std::size_t>(-1);
         auto* samples = m_samples.data();
+        std::int64_t most = kChunkFrames;
         if (pa_stream_begin_write(m_stream, &lent, &lentBytes) == 0 && lent != nullptr &&
             lentBytes >= static_cast<std::size_t>(kBytesPerFrame)) {
-            n = std::min(n, static_cast<int>(lentBytes / kBytesPerFrame));
+            most = std::min(most, static_cast<std::int64_t>(lentBytes / kBytesPerFrame));
             samples = static_cast<std::int16_t*>(lent);
         } else if (lent != nullptr) {
             pa_stream_cancel_write(m_stream);
         }
+        // Pieces of even size: the fewest that fit, and no sliver left to
+        // send on its own.
+        const std::int64_t pieces = (frames + most - 1) / most;
+        const int n = static_cast<int>((frames + pieces - 1) / pieces);
         m_mixer->render(m_block.data(), n);
         toS16(m_block.data(), samples, n * kChannels);
         if (pa_stream_write(m_stream, samples, static_cast<std::size_t>(n) * kBytesPerFrame,
