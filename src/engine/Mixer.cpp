@@ -295,9 +295,11 @@ struct Mixer::Playhead {
 
     // Neither heard nor asked to play: a render would change nothing, not
     // even what it reports.
-    bool resting(const Request& request) const {
-        return !audible &&
-               ((request.state & kPlaying) == 0 || (ended && endedState == request.state));
+    bool resting(const Request& request) const { return !audible && !wants(request); }
+    // Asked to play, and not a once-played sound that ended under this very
+    // request.
+    bool wants(const Request& request) const {
+        return (request.state & kPlaying) != 0 && !(ended && endedState == request.state);
     }
 
     // Renders `frames` frames of the voice into `out` (adding); a silent
@@ -416,7 +418,7 @@ bool Mixer::Playhead::mix(const Request& request, const Source& src, Voice& repo
 
 void Mixer::Playhead::render(const Request& request, const Source& src, Voice& report, float* out,
                              int frames, int rampFrames, bool silent, std::int64_t endFrame) {
-    const bool wanted = (request.state & kPlaying) != 0 && !(ended && endedState == request.state);
+    const bool wanted = wants(request);
     const std::uint32_t seekWanted = seekGeneration(request.seek);
     const bool wasAudible = audible;
     int done = 0;
