@@ -58,6 +58,9 @@ constexpr double kMinStepDb = 15.0;
 constexpr double kRandomMeanSecs = 10.0;
 // A change found this long before it was made says the clock slipped.
 constexpr double kEarliestMs = -2.0;
+// A change's level holds at least this long (the probe's changes are 700 ms
+// or more apart).
+constexpr double kHoldMs = 20.0;
 
 struct Settings {
     std::string output;
@@ -195,7 +198,9 @@ double medianLevel(const std::vector<bench::MonitorLevel>& levels, double from, 
 }
 
 // When change `i` was heard: the first millisecond after it whose level is
-// past the middle between the levels before it and before the next change.
+// past the middle between the levels before it and before the next change,
+// and stays there for kHoldMs. A random sound with some of the probe's
+// frequency in it lifts the tone's level for a moment only; the change holds.
 Result measure(const std::vector<bench::MonitorLevel>& levels, const std::vector<Change>& changes,
                std::size_t i, double endMs, bool master) {
     const double at = changes[i].atMs;
@@ -208,13 +213,19 @@ Result measure(const std::vector<bench::MonitorLevel>& levels, const std::vector
     }
     const double middle = (r.beforeDb + r.afterDb) / 2;
     const bool rising = r.afterDb > r.beforeDb;
-    for (const auto& l : levels) {
-        if (l.timeMs < at - 30 || l.timeMs > next) {
+    const auto past = [&](const bench::MonitorLevel& l) {
+        return rising ? level(l, master) >= middle : level(l, master) <= middle;
+    };
+    for (auto l = levels.begin(); l != levels.end(); ++l) {
+        if (l->timeMs < at - 30 || l->timeMs > next || !past(*l)) {
             continue;
         }
-        if (rising ? level(l, master) >= middle : level(l, master) <= middle) {
+        const auto held = std::find_if(l, levels.end(), [&](const bench::MonitorLevel& m) {
+            return m.timeMs > l->timeMs + kHoldMs || !past(m);
+        });
+        if (held != levels.end() && held->timeMs > l->timeMs + kHoldMs) {
             r.found = true;
-            r.latencyMs = l.timeMs - at;
+            r.latencyMs = l->timeMs - at;
             break;
         }
     }
