@@ -8,11 +8,11 @@
 #
 # PROGRAM is the built program (its folder holds every generated sound); the
 # folder is copied to a temporary directory so no real settings are touched.
-# Each window is SECONDS (20) long and starts SETTLE_SECONDS (40) after the
+# Each window is SECONDS (20) long and starts SETTLE_SECONDS (70) after the
 # client started: the console then plays as through the night, nobody at it.
-# (For its first 30 s, and for 30-60 s after any touch, it keeps PipeWire's
-# graph in small blocks so a click is heard at once; SETTLE_SECONDS=6
-# measures that.) Runs, each REPEATS (3) times:
+# (While someone is at it - from the start, or a touch, until a whole 30 s
+# check finds none: 30-60 s - it keeps PipeWire's graph in small blocks so a
+# click is heard at once; SETTLE_SECONDS=6 measures that.) Runs, each REPEATS (3) times:
 #   disk          SDL's disk driver, no server (SDL_AUDIODRIVER=disk)
 # and on each private server (SERVERS="pulseaudio pipewire"; each started
 # here by scripts/private-pulseaudio.sh or bench/private-pipewire.sh):
@@ -48,7 +48,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 program=${1:?usage: console-cpu.sh PROGRAM [SECONDS]}
 seconds=${2:-20}
-settle=${SETTLE_SECONDS:-40}
+settle=${SETTLE_SECONDS:-70}
 repeats=${REPEATS:-3}
 servers=${SERVERS:-pulseaudio pipewire}
 runs=${RUNS:-disk program program-sdl peer}
