@@ -12,7 +12,8 @@
 # client started: the console then plays as through the night, nobody at it.
 # (While someone is at it - from the start, or a touch, until a whole 30 s
 # check finds none: 30-60 s - it keeps PipeWire's graph in small blocks so a
-# click is heard at once; SETTLE_SECONDS=6 measures that.) Runs, each REPEATS (3) times:
+# click is heard at once; SETTLE_SECONDS=6 measures that.)
+# Runs, each REPEATS (3) times:
 #   disk          SDL's disk driver, no server (SDL_AUDIODRIVER=disk)
 # and on each private server (SERVERS="pulseaudio pipewire"; each started
 # here by scripts/private-pulseaudio.sh or bench/private-pipewire.sh):
@@ -209,7 +210,7 @@ client_report() {
     { timeout 10 env "${server_env[@]}" pactl list sink-inputs 2>/dev/null || true; } | awk -v pid="$pid" '
         /^Sink Input #/ { if (mine) print block; block = ""; mine = 0 }
         /application.process.id = / { gsub(/"/, "", $3); if ($3 == pid) mine = 1 }
-        /Latency:|Sample Specification:|media.name = |node.latency = / { sub(/^[ \t]+/, ""); block = block "    server: " $0 "\n" }
+        /Latency:|^[ \t]*Sample |media.name = |node.latency = / { sub(/^[ \t]+/, ""); block = block "    server: " $0 "\n" }
         END { if (mine) printf "%s", block; else print "    WARNING: the server shows no stream of this process" }' |
         sed '/^$/d'
 }
