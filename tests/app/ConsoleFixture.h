@@ -35,17 +35,13 @@ namespace sylvaro::test {
 // scripted dialogs and a fake sound card the test renders itself.
 class ConsoleTest : public ::testing::Test {
 protected:
-    static core::RandomSource pinnedRandom(std::uint32_t seed) {
-        core::RandomSource source;
-        source.setFixedSeed(seed);
-        return source;
-    }
+    // Pinned: the program reseeds from the clock before many draws, and a test
+    // that lets random sounds fire must not depend on when it runs.
+    ConsoleTest() { random.setFixedSeed(1); }
 
     core::VirtualTimerHost host;
     core::ScriptedDialogs dialogs;
-    // Pinned: the program reseeds from the clock before many draws, and a test
-    // that lets random sounds fire must not depend on when it runs.
-    core::RandomSource random = pinnedRandom(1);
+    core::RandomSource random;
     core::VirtualWallClock clock{host, QDateTime(QDate(2026, 12, 8), QTime(12, 0))};
     FakeAudioOutput audio;
     ProgramFolder folder;
